@@ -1,0 +1,84 @@
+// kvl: the content kit. Each subcommand lives in a file of its own and registers itself here.
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "command.h"
+
+namespace kvl {
+
+namespace {
+
+struct CommandEntry {
+    std::string usage;
+    CommandFunction run = nullptr;
+};
+
+std::map<std::string, CommandEntry>& commands() {
+    static std::map<std::string, CommandEntry> table;
+    return table;
+}
+
+std::map<std::string, CommandFunction>& inspectors() {
+    static std::map<std::string, CommandFunction> table;
+    return table;
+}
+
+void printUsage() {
+    std::cerr << "usage: kvl COMMAND ARGS...\n";
+    for (const auto& [name, entry] : commands()) {
+        std::cerr << "  kvl " << name << " " << entry.usage << "\n";
+    }
+}
+
+int runInspect(const std::vector<std::string>& args) {
+    if (args.empty() || args[0].rfind("--", 0) == 0) {
+        return fail("inspect", "needs a file", kExitUsage);
+    }
+    const std::string& file = args[0];
+    std::size_t dot = file.find_last_of('.');
+    std::size_t slash = file.find_last_of("/\\");
+    std::string extension = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                                ? std::string()
+                                : kavelune::toLowerAscii(file.substr(dot + 1));
+    auto it = inspectors().find(extension);
+    if (it == inspectors().end()) {
+        return fail("inspect", "cannot inspect files of type '" + extension + "'", kExitUsage);
+    }
+    return it->second(args);
+}
+
+Command inspectCommand("inspect", "FILE [options] --json", runInspect);
+
+}  // namespace
+
+Command::Command(const char* name, const char* usage, CommandFunction run) {
+    commands()[name] = {usage, run};
+}
+
+Inspector::Inspector(const char* extension, CommandFunction run) { inspectors()[extension] = run; }
+
+int fail(const std::string& command, const std::string& message, int status) {
+    std::cerr << "kvl " << command << ": " << message << "\n";
+    return status;
+}
+
+}  // namespace kvl
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        kvl::printUsage();
+        return kvl::kExitUsage;
+    }
+    std::string name = argv[1];
+    auto it = kvl::commands().find(name);
+    if (it == kvl::commands().end()) {
+        std::cerr << "kvl: unknown command '" << name << "'\n";
+        kvl::printUsage();
+        return kvl::kExitUsage;
+    }
+    std::vector<std::string> args(argv + 2, argv + argc);
+    return it->second.run(args);
+}
