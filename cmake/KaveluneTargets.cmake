@@ -3,6 +3,9 @@
 function(kavelune_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()  # a subsystem whose first file has not landed yet
+  endif()
   add_library(kavelune_${name} STATIC ${sources})
   target_include_directories(kavelune_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(kavelune_${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
