@@ -1,0 +1,29 @@
+#pragma once
+
+#include <vector>
+
+#include "base/quaternion.h"
+#include "base/vec3s.h"
+#include "model/character_model.h"
+
+namespace kavelune {
+
+// Poses the body from its local rotations: world rotations, joints, boxes and deformed
+// vertices and normals of every segment in order 0..18, the first hand right after segment 8
+// and the second after segment 12, then every part's face normals. Allocates nothing.
+void poseBody(CharacterModel& model);
+
+// Poses a hand from its local rotations under a host: palm rotation = parentRotation ⊗ R[0],
+// palm joint = parentRotation · pivot[0] + hostJoint. Then its face normals.
+void poseHand(HandModel& hand, const Quaternion& parentRotation, const Vec3s& hostJoint);
+
+// Face normal of every face of every part from the deformed vertices: (b − a) × (c − a),
+// normalised when its length is above 0.
+void updateFaceNormals(std::vector<MeshPart>& parts, const std::vector<Vertex4s>& vertices);
+
+// Smooth normals from the current deformed vertices: vertices at exactly the same position
+// share the sum of the normals of the faces that touch any of them. Used once at load.
+void computeSmoothNormals(const std::vector<MeshPart>& parts,
+                          const std::vector<Vertex4s>& vertices, std::vector<Vec3f>& normals);
+
+}  // namespace kavelune
