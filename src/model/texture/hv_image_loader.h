@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "model/texture/image.h"
+
+namespace kavelune {
+
+// Decodes texture images. The decoder is chosen by the last three characters of the file name,
+// without regard to case: JPG, TGA, GIF (first image) and BMP. Any other ending gives no image.
+class HvImageLoader {
+public:
+    static constexpr const char* kErrorCaption = "HvImageLoader reading error!";
+
+    // Reads and decodes `file`. On failure returns false and leaves `image` empty; when
+    // `reportErrors` is set, a file that cannot be read (or decoded) is reported in a message
+    // box whose text is the file name.
+    static bool load(const std::filesystem::path& file, Image& image, bool reportErrors);
+
+    // Decoders over a whole file in memory, for the loader and its tests.
+    static bool decodeJpeg(const std::string& bytes, Image& image);
+    static bool decodeTga(const std::string& bytes, Image& image);
+    static bool decodeGif(const std::string& bytes, Image& image);
+    static bool decodeBmp(const std::string& bytes, Image& image);
+};
+
+}  // namespace kavelune

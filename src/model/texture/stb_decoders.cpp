@@ -1,0 +1,74 @@
+// TGA, GIF and BMP decoding through stb_image, behind the loader's own checks and messages.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_TGA
+#define STBI_ONLY_GIF
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#include <stb/stb_image.h>
+
+#include "model/texture/hv_image_loader.h"
+
+namespace kavelune {
+
+namespace {
+
+// Decodes with stb_image; `wantedComponents` 0 keeps what the file holds.
+bool decodeWithStb(const std::string& bytes, int wantedComponents, Image& image) {
+    image = Image{};
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
+        return false;
+    }
+    int width = 0;
+    int height = 0;
+    int fileComponents = 0;
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                            static_cast<int>(bytes.size()), &width, &height,
+                                            &fileComponents, wantedComponents);
+    if (pixels == nullptr) {
+        return false;
+    }
+    image.width = width;
+    image.height = height;
+    image.components = wantedComponents != 0 ? wantedComponents : fileComponents;
+    const std::size_t size = static_cast<std::size_t>(width) * height * image.components;
+    image.pixels.assign(pixels, pixels + size);
+    stbi_image_free(pixels);
+    return true;
+}
+
+void gifDiagnostic(const char* text) { std::cerr << "GIF: " << text << "\n"; }
+
+}  // namespace
+
+bool HvImageLoader::decodeTga(const std::string& bytes, Image& image) {
+    return decodeWithStb(bytes, 0, image);
+}
+
+bool HvImageLoader::decodeGif(const std::string& bytes, Image& image) {
+    image = Image{};
+    if (bytes.size() < 6 || std::memcmp(bytes.data(), "GIF", 3) != 0) {
+        gifDiagnostic("not a GIF file");
+        return false;
+    }
+    if (std::memcmp(bytes.data() + 3, "87a", 3) != 0 && std::memcmp(bytes.data() + 3, "89a", 3) != 0) {
+        gifDiagnostic("bad version number, not '87a' or '89a'");
+        return false;
+    }
+    // stb_image's single-image GIF entry point decodes the first frame as RGBA.
+    if (!decodeWithStb(bytes, 0, image)) {
+        gifDiagnostic("cannot decode the first image");
+        return false;
+    }
+    return true;
+}
+
+bool HvImageLoader::decodeBmp(const std::string& bytes, Image& image) {
+    return decodeWithStb(bytes, 3, image);
+}
+
+}  // namespace kavelune
