@@ -17,6 +17,10 @@ void poseBody(CharacterModel& model);
 // palm joint = parentRotation · pivot[0] + hostJoint. Then its face normals.
 void poseHand(HandModel& hand, const Quaternion& parentRotation, const Vec3s& hostJoint);
 
+// Poses only segment 0 of a rigid prop from its L[0] (identity parent, joint = pivot[0]): its
+// box, its vertices and its face normals.
+void poseRigidProp(CharacterModel& prop);
+
 // Face normal of every face of every part from the deformed vertices: (b − a) × (c − a),
 // normalised when its length is above 0.
 void updateFaceNormals(std::vector<MeshPart>& parts, const std::vector<Vertex4s>& vertices);
