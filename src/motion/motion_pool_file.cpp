@@ -1,0 +1,174 @@
+#include "motion/motion_pool_file.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "base/atomic_file.h"
+#include "base/bz_stream.h"
+#include "base/little_endian.h"
+#include "base/zlib_block.h"
+#include "motion/pool_file_layout.h"
+
+namespace kavelune {
+
+namespace {
+
+// Reads the motion block of an entry ("MM", size, deflated bytes) and parses it.
+bool readMotionBlock(std::istream& file, PoolMotion& motion) {
+    if (le::readTag(file, 2) != "MM") return false;
+    std::uint32_t size = le::readU32(file);
+    std::string block = le::readBytes(file, size);
+    if (!file) return false;
+    bzifstream inflated(reinterpret_cast<const std::uint8_t*>(block.data()), block.size());
+    return inflated && parseMotionBlock(inflated, motion) && motionDefect(motion) == nullptr;
+}
+
+// Reads the entry's trailer up to "EM"; the last "AI" record names the accessory.
+bool readTrailer(std::istream& file, std::optional<std::uint16_t>& accessoryNumber) {
+    for (;;) {
+        std::string tag = le::readTag(file, 2);
+        if (!file) return false;
+        if (tag == "EM") return true;
+        if (tag == "AI") {
+            accessoryNumber = le::readU16(file);
+            if (!file) return false;
+        }
+        // Any other two bytes are skipped.
+    }
+}
+
+// With the stream at the accessory section: reads accessory `number`.
+bool readAccessory(std::istream& file, std::uint16_t number, std::string& data) {
+    if (le::readTag(file, 2) != "AP") return false;
+    std::vector<std::int32_t> sizes;
+    if (!pool_layout::seekToEntry(file, number, sizes)) return false;
+    if (le::readU16(file) != number || !file) return false;
+    if (le::readTag(file, 2) != "AM") return false;
+    std::uint32_t size = le::readU32(file);
+    data = le::readBytes(file, size);
+    return file && le::readTag(file, 2) == "EM" && file;
+}
+
+}  // namespace
+
+bool readPoolEntry(std::istream& file, std::int32_t poolId, std::uint16_t subIndex,
+                   const std::string& name, std::vector<AccessoryModel>& trackAccessories,
+                   PoolMotion& motion) {
+    std::vector<std::int32_t> sizes;
+    if (!pool_layout::seekToEntry(file, subIndex, sizes)) return false;
+    if (le::readU16(file) != subIndex || !file) return false;
+    if (!readMotionBlock(file, motion)) return false;
+    motion.poolId = poolId;
+    motion.subIndex = subIndex;
+    motion.name = name;
+    motion.accessory = -1;
+
+    std::optional<std::uint16_t> accessoryNumber;
+    if (!readTrailer(file, accessoryNumber)) return false;
+    if (!accessoryNumber) return true;
+
+    for (std::size_t i = 0; i < trackAccessories.size(); ++i) {
+        const AccessoryModel& known = trackAccessories[i];
+        if (known.poolId == poolId && known.number == *accessoryNumber) {
+            motion.accessory = static_cast<std::int16_t>(i);
+            return true;
+        }
+    }
+    if (trackAccessories.size() >= 0x7FFF) return false;
+    AccessoryModel accessory;
+    accessory.poolId = poolId;
+    accessory.number = *accessoryNumber;
+    if (!pool_layout::skipEntries(file, sizes, std::size_t{subIndex} + 1) ||
+        !readAccessory(file, *accessoryNumber, accessory.data)) {
+        return false;
+    }
+    motion.accessory = static_cast<std::int16_t>(trackAccessories.size());
+    trackAccessories.push_back(std::move(accessory));
+    return true;
+}
+
+std::string encodeMotionPool(const MotionPoolContent& content) {
+    std::vector<std::string> entries;
+    bool namesAccessory = false;
+    for (std::size_t k = 0; k < content.entries.size(); ++k) {
+        const auto& entry = content.entries[k];
+        std::ostringstream out;
+        le::writeU16(out, static_cast<std::uint16_t>(k));
+        out.write("MM", 2);
+        std::string block = deflateZlib(encodeMotionBlock(entry.motion, entry.layout));
+        le::writeU32(out, static_cast<std::uint32_t>(block.size()));
+        le::writeBytes(out, block);
+        for (std::uint16_t number : entry.accessoryNumbers) {
+            out.write("AI", 2);
+            le::writeU16(out, number);
+            namesAccessory = true;
+        }
+        out.write("EM", 2);
+        // An entry's size covers its trailer too: readers reach entry k by skipping the sizes
+        // of the entries before it.
+        entries.push_back(out.str());
+    }
+
+    std::ostringstream file;
+    pool_layout::writeHeader(file, "MP", content.poolId);
+    pool_layout::writeEntries(file, entries);
+    if (namesAccessory || !content.accessories.empty()) {
+        std::vector<std::string> accessories;
+        for (std::size_t a = 0; a < content.accessories.size(); ++a) {
+            std::ostringstream out;
+            le::writeU16(out, static_cast<std::uint16_t>(a));
+            out.write("AM", 2);
+            le::writeU32(out, static_cast<std::uint32_t>(content.accessories[a].size()));
+            le::writeBytes(out, content.accessories[a]);
+            out.write("EM", 2);
+            accessories.push_back(out.str());
+        }
+        file.write("AP", 2);
+        pool_layout::writeEntries(file, accessories);
+    }
+    return file.str();
+}
+
+bool writeMotionPoolFile(const std::filesystem::path& file, const MotionPoolContent& content) {
+    return writeFileAtomically(file, encodeMotionPool(content));
+}
+
+bool readMotionPoolFile(const std::filesystem::path& file, MotionPoolContent& content,
+                        std::string* problem) {
+    auto report = [problem](std::string text) {
+        if (problem) *problem = std::move(text);
+        return false;
+    };
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return report("cannot open the file");
+    if (!pool_layout::readHeader(in, "MP", content.poolId)) {
+        return report("not a version 1 motion pool file");
+    }
+    std::uint16_t count = le::readU16(in);
+    if (!in) return report("truncated header");
+    std::string name = pool_layout::nameWithoutExtension(file.filename().string());
+    std::vector<AccessoryModel> accessories;
+    content.entries.clear();
+    content.accessories.clear();
+    for (std::uint16_t k = 0; k < count; ++k) {
+        in.clear();
+        in.seekg(7);
+        MotionPoolContent::Entry entry;
+        if (!readPoolEntry(in, content.poolId, k, name, accessories, entry.motion)) {
+            return report("sub-motion " + std::to_string(k) + " is malformed");
+        }
+        if (entry.motion.accessory >= 0) {
+            entry.accessoryNumbers.push_back(accessories[entry.motion.accessory].number);
+        }
+        content.entries.push_back(std::move(entry));
+    }
+    for (const AccessoryModel& accessory : accessories) {
+        if (content.accessories.size() <= accessory.number) {
+            content.accessories.resize(std::size_t{accessory.number} + 1);
+        }
+        content.accessories[accessory.number] = accessory.data;
+    }
+    return true;
+}
+
+}  // namespace kavelune

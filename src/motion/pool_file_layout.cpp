@@ -1,0 +1,79 @@
+#include "motion/pool_file_layout.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+#include "base/little_endian.h"
+#include "base/text.h"
+
+namespace kavelune::pool_layout {
+
+namespace fs = std::filesystem;
+
+bool readHeader(std::istream& in, std::string_view tag, std::int32_t& poolId) {
+    std::string found = le::readTag(in, 2);
+    std::uint8_t version = le::readU8(in);
+    poolId = le::readI32(in);
+    return in && found == tag && version == 1;
+}
+
+bool readIdentifier(const fs::path& file, std::string_view tag, std::int32_t& poolId) {
+    std::ifstream in(file, std::ios::binary);
+    return in && readHeader(in, tag, poolId);
+}
+
+bool skipEntries(std::istream& in, const std::vector<std::int32_t>& sizes, std::size_t first) {
+    std::int64_t offset = 0;
+    for (std::size_t i = first; i < sizes.size(); ++i) {
+        if (sizes[i] < 0) return false;
+        offset += sizes[i];
+    }
+    in.seekg(offset, std::ios::cur);
+    return static_cast<bool>(in);
+}
+
+bool seekToEntry(std::istream& in, std::uint16_t index, std::vector<std::int32_t>& sizes) {
+    std::uint16_t count = le::readU16(in);
+    if (!in || index >= count) return false;
+    sizes.resize(count);
+    for (auto& size : sizes) size = le::readI32(in);
+    if (!in) return false;
+    std::vector<std::int32_t> before(sizes.begin(), sizes.begin() + index);
+    return skipEntries(in, before, 0);
+}
+
+void writeHeader(std::ostream& out, std::string_view tag, std::int32_t poolId) {
+    out.write(tag.data(), 2);
+    le::writeU8(out, 1);
+    le::writeI32(out, poolId);
+}
+
+void writeEntries(std::ostream& out, const std::vector<std::string>& entries) {
+    le::writeU16(out, static_cast<std::uint16_t>(entries.size()));
+    for (const std::string& entry : entries) {
+        le::writeI32(out, static_cast<std::int32_t>(entry.size()));
+    }
+    for (const std::string& entry : entries) le::writeBytes(out, entry);
+}
+
+std::vector<std::string> listFolder(const fs::path& folder, std::string_view extension) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError)) continue;
+        std::string name = it->path().filename().string();
+        if (name.size() >= extension.size() && endsWithNoCase(name, extension)) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string nameWithoutExtension(const std::string& fileName) {
+    return fileName.size() >= 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
+}
+
+}  // namespace kavelune::pool_layout

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The frame shared by motion pool and camera pool files: a two-letter tag, version 1, the pool
+// identifier, then a count of entries with their byte sizes, so that one entry is reached by
+// seeking instead of reading the ones before it.
+namespace kavelune::pool_layout {
+
+// Reads tag, version and identifier; false when the tag differs or the version is not 1.
+bool readHeader(std::istream& in, std::string_view tag, std::int32_t& poolId);
+
+// Reads the header of the file at `file` only (7 bytes). False when it cannot be opened or is
+// not a version-1 pool of that tag.
+bool readIdentifier(const std::filesystem::path& file, std::string_view tag, std::int32_t& poolId);
+
+// With the stream just after the identifier: reads the entry count and sizes and seeks to entry
+// `index`. False when the index is out of range, a size is negative or the stream fails.
+// `sizes` receives the entry sizes.
+bool seekToEntry(std::istream& in, std::uint16_t index, std::vector<std::int32_t>& sizes);
+
+// Seeks forward by the sum of sizes[first..]; false on a negative size or a failed stream.
+bool skipEntries(std::istream& in, const std::vector<std::int32_t>& sizes, std::size_t first);
+
+void writeHeader(std::ostream& out, std::string_view tag, std::int32_t poolId);
+
+// Writes the count, the sizes and the entries themselves.
+void writeEntries(std::ostream& out, const std::vector<std::string>& entries);
+
+// The file names in `folder` (not sub-folders) whose last three characters are `extension`
+// without regard to case, in ascending byte order, as the content registry lists them.
+std::vector<std::string> listFolder(const std::filesystem::path& folder, std::string_view extension);
+
+// A name without its last four characters (the extension and its dot).
+std::string nameWithoutExtension(const std::string& fileName);
+
+}  // namespace kavelune::pool_layout
