@@ -1,0 +1,29 @@
+#include "audio_engine/output/fallback_output.h"
+
+namespace kavelune::engine {
+
+bool FallbackOutput::open(const AudioFormat& format) {
+    if (active_ != fallback_.get()) {
+        if (preferred_->open(format)) {
+            active_ = preferred_.get();
+            preferredEverOpened_ = true;
+            return true;
+        }
+        if (preferredEverOpened_) {
+            // The server went away mid-session: report the failure rather than go silent.
+            active_ = preferred_.get();
+            return false;
+        }
+        if (notice_) {
+            notice_();
+        }
+        active_ = fallback_.get();
+    }
+    return fallback_->open(format);
+}
+
+bool FallbackOutput::write(const std::int16_t* frames, std::size_t count) {
+    return active_ != nullptr && active_->write(frames, count);
+}
+
+}  // namespace kavelune::engine

@@ -1,0 +1,274 @@
+#include "audio_engine/player_core.h"
+
+#include <algorithm>
+
+#include "audio_engine/codec/open_decoder.h"
+#include "audio_engine/engine_codes.h"
+
+namespace kavelune::engine {
+
+namespace {
+
+// About 23 ms at 44.1 kHz: commands are looked at between chunks, so this bounds how long a
+// command waits while a song plays.
+constexpr std::size_t kChunkFrames = 1024;
+constexpr std::size_t kMaxChannels = 8;
+
+}  // namespace
+
+PlayerCore::PlayerCore(CommandQueue& commands, NotificationQueue& notifications,
+                       OutputProgress& progress, EngineModules modules)
+    : commands_(commands), notifications_(notifications), progress_(progress),
+      modules_(std::move(modules)), chunk_(kChunkFrames * kMaxChannels) {
+    output_ = modules_.makeOutput();
+}
+
+PlayerCore::~PlayerCore() {
+    if (output_) {
+        output_->discard();
+        output_->close();
+    }
+}
+
+void PlayerCore::run() {
+    notifications_.post({kNotifyReady, 0, 0});
+    EngineCommand command;
+    for (;;) {
+        if (state_ == kStatePlaying) {
+            while (commands_.tryTake(command)) {
+                if (!handle(command)) {
+                    return;
+                }
+            }
+            if (state_ == kStatePlaying) {
+                playChunk();
+            }
+        } else {
+            commands_.take(command);
+            if (!handle(command)) {
+                return;
+            }
+        }
+    }
+}
+
+bool PlayerCore::handle(const EngineCommand& command) {
+    switch (command.code) {
+        case kCommandExit: return false;
+        case kCommandPlay: play(); break;
+        case kCommandPause: pause(); break;
+        case kCommandStop: stop(); break;
+        case kCommandSeek: seek(command.first, command.second); break;
+        case kCommandInputOpen: openInput(command.text); break;
+        case kCommandSetPlayerMode:
+            mode_ = command.first;
+            done(command.code);
+            break;
+        default: fail(command.code, kErrorUnknownCommand); break;
+    }
+    return true;
+}
+
+void PlayerCore::play() {
+    if (!decoder_) {
+        int error = kErrorNoInput;
+        if (lastInputName_.empty() || !openDecoderFor(lastInputName_, error)) {
+            fail(kCommandPlay, error);
+            return;
+        }
+    }
+    if (state_ == kStateEndOfStream) {
+        moveTo(0);  // playing a finished song again starts it over
+    }
+    if (!openOutputForInput()) {
+        fail(kCommandPlay, kErrorOutputOpen);
+        setState(kStateStopped);
+        return;
+    }
+    setState(kStatePlaying);
+    done(kCommandPlay);
+}
+
+void PlayerCore::pause() {
+    if (!decoder_) {
+        fail(kCommandPause, kErrorNoInput);
+        return;
+    }
+    if (state_ == kStatePlaying) {
+        takeBackUnheard();
+        if (mode_ & kModeCloseOutputOnPause) {
+            output_->close();
+        }
+    }
+    setState(kStatePaused);
+    done(kCommandPause);
+}
+
+void PlayerCore::stop() {
+    if (!decoder_) {
+        fail(kCommandStop, kErrorNoInput);
+        return;
+    }
+    output_->discard();
+    if (mode_ & kModeCloseOutputOnStop) {
+        output_->close();
+    }
+    if (!decoder_->seekToFrame(0)) {
+        closeInput();  // a stream that cannot go back is opened afresh by the next Play
+    } else {
+        position_ = 0;
+        progress_.publish(0, decoder_->format().rate);
+    }
+    setState(kStateStopped);
+    done(kCommandStop);
+}
+
+void PlayerCore::seek(int offset, int range) {
+    if (range <= 0 || offset < 0 || offset > range) {
+        fail(kCommandSeek, kErrorBadArgument);
+        return;
+    }
+    if (!decoder_) {
+        fail(kCommandSeek, kErrorNoInput);
+        return;
+    }
+    const std::int64_t length = decoder_->lengthFrames();
+    if (length < 0) {
+        fail(kCommandSeek, kErrorBadArgument);  // a stream has no length to seek in
+        return;
+    }
+    if (state_ == kStatePlaying) {
+        output_->discard();
+    }
+    const std::int64_t target = length * offset / range;
+    if (!decoder_->seekToFrame(target)) {
+        fail(kCommandSeek, kErrorUnsupportedData);
+        return;
+    }
+    position_ = target;
+    progress_.publish(position_, decoder_->format().rate);
+    if (state_ == kStateEndOfStream) {
+        setState(kStateStopped);
+    }
+    done(kCommandSeek);
+}
+
+void PlayerCore::openInput(const std::string& name) {
+    if (state_ == kStatePlaying) {
+        output_->discard();  // the new song starts at once, without the old one's tail
+    }
+    closeInput();
+    int error = kErrorInputOpen;
+    if (!openDecoderFor(name, error)) {
+        fail(kCommandInputOpen, error);
+        setState(kStateStopped);
+        return;
+    }
+    const std::int64_t length = decoder_->lengthFrames();
+    if (length >= 0) {
+        notifications_.post(
+            {kNotifyInputDuration, static_cast<int>(length / decoder_->format().rate), 0});
+    }
+    if (state_ == kStatePlaying) {
+        if (!openOutputForInput()) {
+            fail(kCommandInputOpen, kErrorOutputOpen);
+            setState(kStateStopped);
+            return;
+        }
+    } else {
+        setState(kStateStopped);
+    }
+    done(kCommandInputOpen);
+}
+
+bool PlayerCore::openDecoderFor(const std::string& name, int& error) {
+    std::unique_ptr<ByteSource> source = modules_.openInput ? modules_.openInput(name) : nullptr;
+    if (!source) {
+        error = kErrorInputOpen;
+        return false;
+    }
+    decoder_ = openDecoder(std::move(source), error);
+    if (!decoder_) {
+        return false;
+    }
+    if (static_cast<std::size_t>(decoder_->format().channels) > kMaxChannels) {
+        decoder_.reset();
+        error = kErrorUnsupportedData;
+        return false;
+    }
+    lastInputName_ = name;
+    position_ = 0;
+    progress_.publish(0, decoder_->format().rate);
+    return true;
+}
+
+bool PlayerCore::openOutputForInput() {
+    const AudioFormat format = decoder_->format();
+    const bool sameFormat = format.rate == outputFormat_.rate && format.channels == outputFormat_.channels;
+    if (output_->isOpen() && sameFormat) {
+        return true;
+    }
+    if (!output_->open(format)) {
+        return false;
+    }
+    outputFormat_ = format;
+    return true;
+}
+
+void PlayerCore::moveTo(std::int64_t frame) {
+    if (decoder_->seekToFrame(frame)) {
+        position_ = frame;
+        progress_.publish(position_, decoder_->format().rate);
+    }
+}
+
+void PlayerCore::takeBackUnheard() {
+    const std::int64_t unheard = output_->discard();
+    if (unheard > 0) {
+        moveTo(std::max<std::int64_t>(0, position_ - unheard));
+    }
+}
+
+void PlayerCore::closeInput() {
+    decoder_.reset();
+    position_ = 0;
+}
+
+void PlayerCore::playChunk() {
+    const std::size_t frames = decoder_->read(chunk_.data(), kChunkFrames);
+    if (frames == 0) {
+        reachEndOfStream();
+        return;
+    }
+    if (!output_->write(chunk_.data(), frames)) {
+        fail(kCommandPlay, kErrorOutputOpen);
+        output_->close();
+        setState(kStateStopped);
+        return;
+    }
+    position_ += static_cast<std::int64_t>(frames);
+    progress_.publish(position_, decoder_->format().rate);
+}
+
+void PlayerCore::reachEndOfStream() {
+    output_->drain();
+    if (mode_ & kModeCloseOutputAtEnd) {
+        output_->close();
+    }
+    setState(kStateEndOfStream);
+}
+
+void PlayerCore::setState(int state) {
+    if (state != state_) {
+        state_ = state;
+        notifications_.post({kNotifyPlayerState, state, 0});
+    }
+}
+
+void PlayerCore::fail(int command, int error) {
+    notifications_.post({kNotifyCommandFailed, command, error});
+}
+
+void PlayerCore::done(int command) { notifications_.post({kNotifyCommandDone, command, 0}); }
+
+}  // namespace kavelune::engine
