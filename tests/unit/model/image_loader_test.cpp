@@ -1,0 +1,148 @@
+// The image loader on files made by ImageMagick.
+#include "model/texture/hv_image_loader.h"
+
+#include <gtest/gtest.h>
+
+#include "base/message_box.h"
+#include "support/temp_folder.h"
+
+namespace kavelune {
+namespace {
+
+using testing::TempFolder;
+using testing::runCommand;
+
+class ImageLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = setMessageBoxHandler([this](const MessageRequest& request) {
+            boxes.push_back(request);
+            return MessageAnswer::Ok;
+        });
+    }
+    void TearDown() override { setMessageBoxHandler(previous_); }
+
+    // Makes an image with ImageMagick's convert; `source` is its input, e.g. "xc:red".
+    std::filesystem::path make(const std::string& name, const std::string& size, const std::string& source,
+                               const std::string& options = "") {
+        const auto file = folder / name;
+        const std::string command = "convert -size " + size + " " + source + " " + options + " '" +
+                                    file.string() + "' 2>&1";
+        std::string output;
+        EXPECT_EQ(runCommand(command, &output), 0) << output;
+        return file;
+    }
+
+    TempFolder folder;
+    std::vector<MessageRequest> boxes;
+    MessageBoxHandler previous_;
+};
+
+TEST_F(ImageLoaderTest, DecodesEachFormatWithItsComponents) {
+    Image image;
+    ASSERT_TRUE(HvImageLoader::load(make("red.jpg", "30x20", "xc:red"), image, true));
+    EXPECT_EQ(image.width, 30);
+    EXPECT_EQ(image.height, 20);
+    EXPECT_EQ(image.components, 3);
+    EXPECT_NEAR(image.pixels[0], 254, 2);
+    EXPECT_NEAR(image.pixels[1], 0, 2);
+
+    ASSERT_TRUE(HvImageLoader::load(make("grey.jpg", "8x8", "xc:gray50", "-colorspace Gray"), image, true));
+    EXPECT_EQ(image.components, 1);
+
+    ASSERT_TRUE(HvImageLoader::load(make("half.tga", "5x3", "xc:'rgba(0,0,255,0.5)'"), image, true));
+    EXPECT_EQ(image.components, 4);
+    EXPECT_TRUE(image.hasAlpha());
+    EXPECT_EQ(image.pixels.size(), 5u * 3u * 4u);
+    EXPECT_EQ(image.pixels[2], 255);
+    EXPECT_NEAR(image.pixels[3], 128, 1);
+
+    ASSERT_TRUE(HvImageLoader::load(make("green.gif", "6x4", "xc:lime"), image, true));
+    EXPECT_EQ(image.width, 6);
+    EXPECT_EQ(image.pixels[1], 255);
+
+    ASSERT_TRUE(HvImageLoader::load(make("blue.bmp", "7x5", "xc:blue", "-type TrueColor"), image, true));
+    EXPECT_EQ(image.components, 3);  // bitmaps come out as RGB
+    EXPECT_EQ(image.width, 7);
+    EXPECT_EQ(image.pixels[2], 255);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ImageLoaderTest, RowsRunFromTheTopWhateverTheFileStores) {
+    // Top row red, bottom row blue; bitmaps keep their rows bottom-up on disk.
+    for (const char* name : {"rows.bmp", "rows.jpg", "rows.gif"}) {
+        Image image;
+        const auto file = make(name, "8x8", "xc:red", "\\( -size 8x4 xc:blue \\) -gravity south -composite");
+        ASSERT_TRUE(HvImageLoader::load(file, image, true)) << name;
+        const std::size_t lastRow = static_cast<std::size_t>(image.width) * image.components * 7;
+        EXPECT_GT(image.pixels[0], 200) << name;
+        EXPECT_GT(image.pixels[lastRow + 2], 200) << name;
+    }
+}
+
+// A 1 x 2 uncompressed 24-bit TGA: the first stored pixel red, the second blue.
+std::string tgaOfTwoRows(bool topDown) {
+    std::string bytes(18, '\0');
+    bytes[2] = 2;    // uncompressed true colour
+    bytes[12] = 1;   // width
+    bytes[14] = 2;   // height
+    bytes[16] = 24;  // bits per pixel
+    bytes[17] = topDown ? 0x20 : 0x00;
+    bytes += std::string("\x00\x00\xff", 3);  // BGR red
+    bytes += std::string("\xff\x00\x00", 3);  // BGR blue
+    return bytes;
+}
+
+TEST_F(ImageLoaderTest, TgaRowsFollowTheOriginBit) {
+    Image image;
+    ASSERT_TRUE(HvImageLoader::decodeTga(tgaOfTwoRows(false), image));
+    EXPECT_EQ(image.pixels[2], 255);  // stored first = bottom row, so blue comes out on top
+    EXPECT_EQ(image.pixels[3], 255);
+    ASSERT_TRUE(HvImageLoader::decodeTga(tgaOfTwoRows(true), image));
+    EXPECT_EQ(image.pixels[0], 255);
+    EXPECT_EQ(image.pixels[5], 255);
+}
+
+TEST_F(ImageLoaderTest, EndingChoosesTheDecoderWithoutRegardToCase) {
+    Image image;
+    const auto jpeg = make("photo.jpg", "4x4", "xc:white");
+    std::filesystem::copy_file(jpeg, folder / "PHOTO.JPG");
+    EXPECT_TRUE(HvImageLoader::load(folder / "PHOTO.JPG", image, true));
+    std::filesystem::copy_file(jpeg, folder / "photo.png");
+    EXPECT_FALSE(HvImageLoader::load(folder / "photo.png", image, true));
+    EXPECT_TRUE(image.empty());
+    EXPECT_TRUE(boxes.empty());  // an unknown ending is not a reading error
+}
+
+TEST_F(ImageLoaderTest, UnreadableFilesAreReportedOnlyWhenAsked) {
+    Image image;
+    EXPECT_FALSE(HvImageLoader::load(folder / "missing.jpg", image, false));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(HvImageLoader::load(folder / "missing.jpg", image, true));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "HvImageLoader reading error!");
+    EXPECT_EQ(boxes[0].text, (folder / "missing.jpg").string());
+}
+
+TEST_F(ImageLoaderTest, DamagedFilesFailWithoutEndingTheProgram) {
+    const auto good = make("good.jpg", "64x64", "plasma:", "-quality 90");
+    std::string bytes = testing::readFile(good);
+    Image image;
+    EXPECT_FALSE(HvImageLoader::load(folder.write("cut.jpg", bytes.substr(0, 20)), image, true));
+    EXPECT_TRUE(image.empty());
+    EXPECT_FALSE(HvImageLoader::load(folder.write("empty.tga", ""), image, false));
+    EXPECT_FALSE(HvImageLoader::load(folder.write("noise.bmp", std::string(300, 'x')), image, false));
+}
+
+TEST_F(ImageLoaderTest, GifHeaderIsCheckedBeforeDecoding) {
+    Image image;
+    EXPECT_FALSE(HvImageLoader::decodeGif("PNG89a......", image));
+    EXPECT_FALSE(HvImageLoader::decodeGif("GIF88a......", image));
+    EXPECT_FALSE(HvImageLoader::decodeGif("GIF", image));
+    std::string gif = testing::readFile(make("ok.gif", "3x3", "xc:red"));
+    EXPECT_TRUE(HvImageLoader::decodeGif(gif, image));
+    EXPECT_FALSE(HvImageLoader::decodeGif(gif.substr(0, 14), image));
+}
+
+}  // namespace
+}  // namespace kavelune
