@@ -1,0 +1,67 @@
+#include "music/audio_engine_client.h"
+
+#include <cstdio>
+
+#include "audio_engine/engine_codes.h"
+#include "base/message_box.h"
+#include "music/audio_engine_exception.h"
+
+namespace kavelune {
+
+AudioEngineClient::AudioEngineClient(WindowCommandSink owner, const EngineSetup& setup)
+    : owner_(std::move(owner)), notifications_(std::make_shared<engine::NotificationQueue>()) {
+    const engine::InterfaceVersion version = setup.queryVersion();
+    if (version.major != kRequiredMajorVersion || version.minor != kRequiredMinorVersion) {
+        showMessageBox("Audio engine API version mismatch", "Audio Engine Error");
+        throw AudioEngineException(engine::kErrorVersionMismatch);
+    }
+    player_ = setup.createPlayer(notifications_, setup.modules());
+}
+
+AudioEngineClient::~AudioEngineClient() {
+    // Sends Exit and waits for the player thread; notifications still queued are dropped.
+    player_.reset();
+}
+
+void AudioEngineClient::send(int command, int first, int second) {
+    if (player_) {
+        player_->send(command, first, second);
+    }
+}
+
+void AudioEngineClient::sendInputOpen(const std::string& file) {
+    if (player_) {
+        player_->sendInputOpen(file);
+    }
+}
+
+void AudioEngineClient::pump() {
+    engine::Notification notification;
+    while (notifications_->tryTake(notification)) {
+        dispatch(notification);
+    }
+}
+
+const engine::OutputProgress* AudioEngineClient::progress() const {
+    return player_ ? &player_->progress() : nullptr;
+}
+
+void AudioEngineClient::onReady() { send(engine::kCommandSetPlayerMode, engine::kModeCloseOutputOnStop); }
+
+void AudioEngineClient::onCommandFailed(int command, int error) {
+    char text[256];
+    std::snprintf(text, sizeof text, "Command %d failed\n[%s]", command, engine::errorText(error));
+    if (owner_) {
+        owner_(kEngineFailureCommand, text);
+    }
+}
+
+void AudioEngineClient::onPlayerState(int state) {
+    if (state >= engine::kStateStopped && state <= engine::kStateEndOfStream) {
+        state_ = state;
+    }
+}
+
+void AudioEngineClient::onInputDuration(int seconds) { songLength_ = seconds * 1000; }
+
+}  // namespace kavelune

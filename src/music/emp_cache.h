@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kavelune {
+
+// Keeps the playable MP3 made from each .emp song in a per-user cache folder, so a song is
+// unscrambled once and reused on later runs.
+class EmpCache {
+public:
+    enum class Result { Ready, NoFolder, SourceUnreadable, TargetUnwritable };
+
+    // `folder` empty: the user's cache folder, found when first needed.
+    explicit EmpCache(std::filesystem::path folder = {}) : folder_(std::move(folder)) {}
+
+    // The cached MP3 for `empPath`: the song's file name with its last three characters
+    // replaced by "mp3". An existing copy is used as it is unless the .emp file is newer;
+    // otherwise the .emp file is unscrambled into a temporary file renamed into place.
+    Result prepare(const std::string& empPath, std::filesystem::path& target);
+
+    static std::string targetName(const std::string& empPath);
+
+private:
+    std::filesystem::path folder_;
+};
+
+}  // namespace kavelune

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "music/audio_engine_client.h"
+#include "music/emp_cache.h"
+#include "music/window_commands.h"
+
+namespace kavelune {
+
+class PlaybackClock;
+
+struct MusicPlayerOptions {
+    EngineSetup engine;
+    // Where MP3s made from .emp songs are kept; empty for the user's cache folder.
+    std::filesystem::path cacheFolder;
+    // The clock songs are timed by; null for the process-wide PlaybackClock.
+    PlaybackClock* clock = nullptr;
+};
+
+// The one object through which the program plays music: it loads a song into the audio
+// engine, starts, pauses and stops it, and answers once per frame how many milliseconds the
+// song has played. The end of a song is decided by that count, not by the engine, and is told
+// to the owner window as the end-of-song command. All calls on the user interface thread.
+class MusicPlayer {
+public:
+    explicit MusicPlayer(WindowCommandSink owner, MusicPlayerOptions options = {});
+    ~MusicPlayer();
+    MusicPlayer(const MusicPlayer&) = delete;
+    MusicPlayer& operator=(const MusicPlayer&) = delete;
+
+    // Opens a song by its full path. The path last loaded is not opened again. Songs whose
+    // path contains ".emp" or ".EMP" are played from their unscrambled copy in the cache.
+    bool Load(const std::string& path);
+    void Play();
+    void Stop();
+    void Pause();
+    void Rewind();
+    // Milliseconds the song has played; frozen while not playing. Ends the song when the count
+    // passes the longer of the song and the dance.
+    std::uint32_t Position();
+
+    // Length of the current dance in milliseconds, written by the dance player after loading.
+    std::int32_t DanceLength = 0;
+
+    // Delivers the engine's notifications; the owner's event loop calls this between frames.
+    void pumpNotifications();
+    // Null when the engine could not be created.
+    AudioEngineClient* engineClient() { return engine_.get(); }
+    bool playing() const { return playing_; }
+
+private:
+    bool hasEngine() const { return engine_ && engine_->hasEngine(); }
+    std::uint32_t elapsed();
+
+    WindowCommandSink owner_;
+    PlaybackClock& clock_;
+    EmpCache empCache_;
+    std::unique_ptr<AudioEngineClient> engine_;
+    std::string lastPath_;
+    bool playing_ = false;
+    std::uint32_t startTime_ = 0;
+    std::uint32_t position_ = 0;
+};
+
+}  // namespace kavelune
