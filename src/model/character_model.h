@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/skeleton.h"
 #include "base/pairing_rule.h"
 #include "base/quaternion.h"
 #include "base/vec3s.h"
@@ -14,8 +15,7 @@
 
 namespace kavelune {
 
-// The body skeleton has 19 segments (joints), a hand skeleton 16.
-constexpr int JointCount = 19;
+// The body skeleton has 19 segments (JointCount, from base/skeleton.h), a hand skeleton 16.
 constexpr int HandSegmentCount = 16;
 constexpr int BoxCornerCount = 8;
 

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 
+#include "base/skeleton.h"
+
 namespace kavelune {
 
-// Joint rotations per body pose, in the skeleton order of the character model.
-constexpr int JointCount = 19;
+// Joint rotations per body pose: JointCount, from base/skeleton.h.
 
 // Slot value meaning "no motion (or camera) in this slot".
 constexpr std::uint16_t NoMotion = 0xFFFF;
