@@ -16,8 +16,9 @@ public:
     virtual void setUp() = 0;
     // Advances the scene to now and draws it. Called once per frame.
     virtual void drawFrame() = 0;
-    // Draws the scene as it stands, without advancing it (for picking and redraws).
-    virtual void draw() = 0;
+    // Whether the character lies under window point (x, y), y counted from the window's top:
+    // a 5 x 5 pixel pick box drawn in selection mode with the current projection.
+    virtual bool pick(int x, int y) = 0;
     // The character's outline in normalised device coordinates of the last frame; false when
     // there is nothing to show.
     virtual bool projectedBounds(ProjectedBounds& bounds) const = 0;

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QOpenGLWindow>
+#include <QPoint>
+#include <QSurfaceFormat>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/scene_drawer.h"
+#include "app/sprite_view_geometry.h"
+#include "app/sprite_view_mouse.h"
+#include "platform/qt/backdrop_mode.h"
+#include "platform/qt/desktop_backdrop.h"
+
+namespace kavelune::qt {
+
+class WindowVisibility;
+
+// The sprite window: a borderless window without a task-bar entry, with a compatibility-profile
+// OpenGL surface, that shows the scene through the view geometry. It renders whenever it can
+// be seen, at most about 50 frames a second and with at least 20 ms of idle time after each
+// frame, and after every frame moves or grows so that the character stays inside it. Mouse
+// drags turn, move and zoom; Escape closes it.
+class SpriteWindow : public QOpenGLWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kIdleMillisecondsPerFrame = 20;
+
+    // Called with what the launch settings keep whenever the window is placed.
+    using PlacementSink = std::function<void(const StoredPlacement&)>;
+
+    SpriteWindow(SpriteViewGeometry& geometry, BackdropMode backdrop, PlacementSink placed);
+    ~SpriteWindow() override;
+
+    // The surface the window asks for: compatibility profile, double buffered, a depth buffer
+    // of at least 16 bits, and an alpha channel when the window is translucent.
+    static QSurfaceFormat surfaceFormat(BackdropMode backdrop);
+
+    // The scene to draw; the window does not own it. Set before the window is first shown.
+    void setScene(SceneDrawer* scene) { scene_ = scene; }
+    void setTopMost(bool on);
+    // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
+    void setViewSize(int pixels);
+
+    BackdropMode backdrop() const { return backdrop_; }
+    long framesDrawn() const { return framesDrawn_; }
+
+signals:
+    // A right click on the character: the popup menu belongs at this screen point.
+    void menuRequested(QPoint at);
+
+protected:
+    void initializeGL() override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
+
+private:
+    void frameSwapped();
+    void nextFrame();
+    bool canBeSeen() const;
+    void loadProjection();
+    bool hitsCharacter(QPoint windowPoint);
+    void apply(const MouseOutcome& outcome);
+    void followGeometry(bool forcedCapture);
+    void releaseGl();
+
+    SpriteViewGeometry& geometry_;
+    SpriteViewMouse mouse_;
+    BackdropMode backdrop_;
+    PlacementSink placed_;
+    SceneDrawer* scene_ = nullptr;
+    std::unique_ptr<DesktopBackdrop> tiles_;
+    std::unique_ptr<WindowVisibility> visibility_;
+    QTimer frameTimer_;
+    bool covered_ = false;
+    long framesDrawn_ = 0;
+};
+
+}  // namespace kavelune::qt

@@ -1,0 +1,132 @@
+// The desktop program: one copy per user, the launch settings from the program folder, the
+// sprite window on the desktop until it is closed, and the state saved to current.txt.
+
+#include <QApplication>
+#include <QScreen>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/launch_settings.h"
+#include "app/sprite_view_geometry.h"
+#include "app/startup_command_line.h"
+#include "base/message_box.h"
+#include "platform/posix/instance_lock.h"
+#include "platform/posix/scripted_message_answers.h"
+#include "platform/posix/user_folders.h"
+#include "platform/qt/backdrop_mode.h"
+#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/sprite_window.h"
+#include "platform/qt/stand_in_figure.h"
+
+namespace {
+
+using namespace kavelune;
+
+constexpr const char* kInstanceLockName = "Kavelune";
+constexpr const char* kApplicationName = "Kavelune";
+constexpr const char* kCantRunText = "Can't run Kavelune! Do you want to go to Jivora?";
+
+// --home, else KAVELUNE_HOME, else the folder that holds the program.
+std::filesystem::path programFolder(const StartupCommandLine& line) {
+    std::filesystem::path folder;
+    if (!line.home.empty()) {
+        folder = line.home;
+    } else if (const char* home = std::getenv("KAVELUNE_HOME"); home && *home) {
+        folder = home;
+    } else {
+        folder = posix::executableFolder();
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    return error ? folder : absolute;
+}
+
+void installMessageBoxes() {
+    if (!posix::ScriptedMessageAnswers::installFromEnvironment()) {
+        qt::installQtMessageBoxes();
+    }
+}
+
+// Until the character scene is plugged in, a stand-in figure can be shown on request, so the
+// window's drags and fitting can be seen and tested.
+std::unique_ptr<SceneDrawer> makeScene() {
+    const char* standIn = std::getenv("KAVELUNE_STAND_IN_FIGURE");
+    if (standIn && std::string(standIn) == "1") {
+        return std::make_unique<qt::StandInFigure>();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const StartupCommandLine line =
+        parseStartupCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+
+    // A second copy ends at once, without a window or a word. When the lock cannot be made at
+    // all (no usable runtime folder) the program still runs: refusing would help nobody.
+    posix::InstanceLock lock(kInstanceLockName);
+    if (lock.heldElsewhere()) {
+        return 0;
+    }
+    for (const std::string& option : line.unknownOptions) {
+        std::cerr << "Kavelune: ignoring unknown option " << option << '\n';
+    }
+
+    const std::filesystem::path home = programFolder(line);
+    QApplication::setApplicationName(kApplicationName);
+    QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(true);
+    installMessageBoxes();
+
+    LaunchSettings& settings = LaunchSettings::instance(home, line.launchFile);
+    if (line.x) settings.x = *line.x;
+    if (line.y) settings.y = *line.y;
+    if (line.exitOnEnd) settings.exitonend = *line.exitOnEnd;
+    if (!settings.valid) {
+        // The launch settings have already said which file is missing.
+        showMessageBox(kCantRunText, "Error", MessageButtons::YesNo);
+        return 0;
+    }
+
+    QScreen* screen = application.primaryScreen();
+    if (!screen) {
+        showMessageBox(kCantRunText, "Error", MessageButtons::YesNo);
+        return 0;
+    }
+    const QRect screenArea = screen->geometry();
+    const QRect workArea = screen->availableGeometry();
+    const DesktopSize desktop{screenArea.width(), screenArea.height()};
+    const ScreenRect window = SpriteViewGeometry::initialWindowRect(
+        settings.width, settings.height, settings.x, settings.y, desktop,
+        ScreenRect{workArea.left(), workArea.top(), workArea.left() + workArea.width(),
+                   workArea.top() + workArea.height()});
+    settings.width = window.width();
+    settings.height = window.height();
+
+    SpriteViewGeometry geometry(desktop);
+    geometry.load(window, settings.width, settings.height);
+
+    qt::SpriteWindow spriteWindow(geometry, qt::chooseBackdropMode(),
+                                  [&settings](const StoredPlacement& placement) {
+                                      settings.x = placement.x;
+                                      settings.y = placement.y;
+                                      settings.width = placement.width;
+                                      settings.height = placement.height;
+                                  });
+    const std::unique_ptr<SceneDrawer> scene = makeScene();
+    spriteWindow.setScene(scene.get());
+    spriteWindow.setTopMost(settings.topwindow);
+    spriteWindow.show();
+
+    application.exec();
+
+    // Nothing is reported when the state cannot be saved; the next start uses the old one.
+    settings.saveCurrent(home);
+    return 0;
+}

@@ -1,0 +1,48 @@
+#include "app/startup_command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace kavelune {
+namespace {
+
+TEST(StartupCommandLineTest, PathAndAllThreeNumbers) {
+    const auto line = parseStartupCommandLine({"other.txt", "10", "20", "1"});
+    EXPECT_EQ(line.launchFile, "other.txt");
+    EXPECT_EQ(line.x, 10);
+    EXPECT_EQ(line.y, 20);
+    EXPECT_EQ(line.exitOnEnd, true);
+    EXPECT_EQ(parseStartupCommandLine({"a.txt", "-5", "+7", "0"}).exitOnEnd, false);
+    EXPECT_EQ(parseStartupCommandLine({"a.txt", "-5", "+7", "0"}).x, -5);
+}
+
+TEST(StartupCommandLineTest, PathAloneLeavesTheNumbersToTheLaunchFile) {
+    const auto line = parseStartupCommandLine({"other.txt"});
+    EXPECT_EQ(line.launchFile, "other.txt");
+    EXPECT_FALSE(line.x);
+    EXPECT_FALSE(line.y);
+    EXPECT_FALSE(line.exitOnEnd);
+    EXPECT_TRUE(parseStartupCommandLine({}).launchFile.empty());
+}
+
+TEST(StartupCommandLineTest, AnUnreadableNumberStopsTheOnesAfterIt) {
+    const auto line = parseStartupCommandLine({"other.txt", "abc", "5"});
+    EXPECT_FALSE(line.x);
+    EXPECT_FALSE(line.y);
+    const auto second = parseStartupCommandLine({"other.txt", "12", "x", "1"});
+    EXPECT_EQ(second.x, 12);
+    EXPECT_FALSE(second.y);
+    EXPECT_FALSE(second.exitOnEnd);
+    EXPECT_EQ(parseStartupCommandLine({"o.txt", "10px"}).x, 10);
+    EXPECT_FALSE(parseStartupCommandLine({"o.txt", "99999999999"}).x);
+}
+
+TEST(StartupCommandLineTest, HomeIsTakenFromAnywhereAndIsNotAField) {
+    const auto line = parseStartupCommandLine({"--home", "/srv/k", "other.txt", "--home=/x", "3"});
+    EXPECT_EQ(line.home, "/x");
+    EXPECT_EQ(line.launchFile, "other.txt");
+    EXPECT_EQ(line.x, 3);
+    EXPECT_EQ(parseStartupCommandLine({"--verbose", "a.txt"}).unknownOptions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kavelune
