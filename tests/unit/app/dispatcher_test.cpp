@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include "app/command_dispatcher.h"
+#include "app/launch_settings.h"
+#include "app/menu_text.h"
+#include "command_test_doubles.h"
+#include "support/temp_folder.h"
+
+namespace kavelune {
+namespace {
+
+namespace command = window_command;
+using Calls = std::vector<std::string>;
+
+class DispatcherTest : public ::testing::Test {
+protected:
+    DispatcherTest() {
+        settings.loop = true;
+        settings.shadow = false;
+        settings.topwindow = false;
+        settings.exitonend = false;
+    }
+
+    Calls run(const WindowCommand& cmd) {
+        log.clear();
+        EXPECT_TRUE(dispatcher.dispatch(cmd)) << cmd.number;
+        return log.calls;
+    }
+
+    Calls press(Key key) {
+        log.clear();
+        EXPECT_TRUE(dispatcher.pressKey(key));
+        return log.calls;
+    }
+
+    testing::TempFolder home;
+    LaunchSettings settings;
+    LanguageColumn language{1033};
+    testing::CallLog log;
+    testing::RecordingScene scene{log};
+    testing::RecordingWindow window{log};
+    CommandDispatcher dispatcher{home.path(), settings, language, scene, window, window};
+};
+
+TEST_F(DispatcherTest, ContentCommandsStoreWhatLoaded) {
+    EXPECT_EQ(run(commandWithPath(command::kLoadCharacter, "Characters\\Boy.dcz")),
+              (Calls{"character Characters\\Boy.dcz"}));
+    EXPECT_EQ(run(commandWithPath(command::kLoadDance, "Sequences\\slow.dsq")), (Calls{"dance Sequences\\slow.dsq"}));
+    EXPECT_EQ(run(commandWithPath(command::kLoadSound, "Sounds\\a.mp3")), (Calls{"sound Sounds\\a.mp3"}));
+    EXPECT_EQ(settings.character, "Characters\\Boy.dcz");
+    EXPECT_EQ(settings.dance, "Sequences\\slow.dsq");
+    EXPECT_EQ(settings.sound, "Sounds\\a.mp3");
+
+    // A failed load leaves the settings as they were.
+    scene.failingPaths = {"Characters\\Bad.dcz", "Sequences\\bad.dsq", "Sounds\\bad.mp3"};
+    run(commandWithPath(command::kLoadCharacter, "Characters\\Bad.dcz"));
+    run(commandWithPath(command::kLoadDance, "Sequences\\bad.dsq"));
+    run(commandWithPath(command::kLoadSound, "Sounds\\bad.mp3"));
+    EXPECT_EQ(settings.character, "Characters\\Boy.dcz");
+    EXPECT_EQ(settings.dance, "Sequences\\slow.dsq");
+    EXPECT_EQ(settings.sound, "Sounds\\a.mp3");
+}
+
+TEST_F(DispatcherTest, PlaybackWindowAndDialogCommands) {
+    EXPECT_EQ(run(plainCommand(command::kPause)), (Calls{"pause"}));
+    EXPECT_EQ(run(plainCommand(command::kRestart)), (Calls{"stop", "play"}));
+    EXPECT_EQ(run(plainCommand(command::kExit)), (Calls{"destroy"}));
+    EXPECT_EQ(run(plainCommand(command::kDestroy)), (Calls{"destroy"}));
+    EXPECT_EQ(run(plainCommand(command::kApplyLoop)), Calls{});
+    settings.shadow = true;
+    EXPECT_EQ(run(plainCommand(command::kApplyShadow)), (Calls{"shadow on"}));
+    settings.topwindow = true;
+    EXPECT_EQ(run(plainCommand(command::kApplyTopWindow)), (Calls{"top on"}));
+    EXPECT_EQ(run(plainCommand(command::kOpenWebSite)), (Calls{"web site"}));
+    EXPECT_EQ(run(plainCommand(command::kRefresh)), (Calls{"refresh"}));
+    EXPECT_EQ(run(commandWithValue(command::kSetSize, 384)), (Calls{"size 384"}));
+    EXPECT_EQ(run(commandWithValue(command::kSetSize, 0)), Calls{});
+    EXPECT_EQ(run(commandWithPath(command::kAudioFailure, "Command 3 failed\n[x]")), Calls{});
+    EXPECT_EQ(run(plainCommand(command::kSendMail)), (Calls{"send mail"}));
+    EXPECT_EQ(run(plainCommand(command::kMailPreference)), (Calls{"mail preference"}));
+    EXPECT_EQ(run(commandWithValue(command::kStartMotion, 3)), (Calls{"motion 3"}));
+    EXPECT_EQ(run(plainCommand(command::kShowBalloon)), (Calls{"balloon 100,100"}));
+    EXPECT_EQ(run(plainCommand(command::kAbout)), (Calls{"about"}));
+
+    // Numbers outside the table go back to the window's default handling.
+    for (int other : {3, 8, 44, 61, 103, 106, 1025}) {
+        EXPECT_FALSE(dispatcher.dispatch(plainCommand(other))) << other;
+    }
+}
+
+TEST_F(DispatcherTest, CommandsThatNeedTheSceneWaitForIt) {
+    scene.exists = false;
+    for (const WindowCommand& cmd :
+         {commandWithPath(command::kLoadSound, "Sounds\\a.mp3"), commandWithPath(command::kLoadDance, "d.dsq"),
+          commandWithPath(command::kLoadCharacter, "c.dcz"), plainCommand(command::kPause),
+          plainCommand(command::kRestart), plainCommand(command::kApplyLoop), plainCommand(command::kApplyShadow),
+          plainCommand(command::kEndOfMusic), commandWithValue(command::kSetSize, 256),
+          commandWithValue(command::kStartMotion, 1), commandWithPath(command::kPlayList, "Info\\a.lst")}) {
+        EXPECT_EQ(run(cmd), Calls{}) << cmd.number;
+    }
+    EXPECT_TRUE(settings.sound.empty());
+    // The window's own commands work without a scene.
+    EXPECT_EQ(run(plainCommand(command::kApplyTopWindow)), (Calls{"top off"}));
+    EXPECT_EQ(run(plainCommand(command::kExit)), (Calls{"destroy"}));
+}
+
+TEST_F(DispatcherTest, EndOfMusicRestartsOrEnds) {
+    settings.exitonend = false;
+    EXPECT_EQ(run(plainCommand(command::kEndOfMusic)), (Calls{"stop", "play"}));
+    settings.loop = false;  // the loop switch does not stop a single song from starting again
+    EXPECT_EQ(run(plainCommand(command::kEndOfMusic)), (Calls{"stop", "play"}));
+    settings.exitonend = true;
+    EXPECT_EQ(run(plainCommand(command::kEndOfMusic)), (Calls{"destroy"}));
+}
+
+TEST_F(DispatcherTest, KeysFlipSwitchesAndSendCommands) {
+    EXPECT_EQ(press(Key::Escape), (Calls{"destroy"}));
+    EXPECT_EQ(press(Key::Space), (Calls{"refresh"}));
+    EXPECT_EQ(press(Key::F5), (Calls{"refresh"}));
+    EXPECT_EQ(press(Key::Digit1), (Calls{"size 128"}));
+    EXPECT_EQ(press(Key::Digit2), (Calls{"size 256"}));
+    EXPECT_EQ(press(Key::Digit4), (Calls{"size 512"}));
+    EXPECT_EQ(press(Key::A), (Calls{"about"}));
+    EXPECT_EQ(press(Key::P), (Calls{"pause"}));
+    EXPECT_EQ(press(Key::R), (Calls{"stop", "play"}));
+    EXPECT_EQ(press(Key::F1), (Calls{"web site"}));
+    EXPECT_EQ(press(Key::F6), (Calls{"send mail"}));
+    EXPECT_EQ(press(Key::F7), (Calls{"mail preference"}));
+
+    EXPECT_EQ(press(Key::L), Calls{});
+    EXPECT_FALSE(settings.loop);
+    EXPECT_EQ(press(Key::W), (Calls{"shadow on"}));
+    EXPECT_TRUE(settings.shadow);
+    EXPECT_EQ(press(Key::W), (Calls{"shadow off"}));
+    EXPECT_EQ(press(Key::T), (Calls{"top on"}));
+    EXPECT_TRUE(settings.topwindow);
+
+    // Without a scene a switch still flips; only the scene's part waits.
+    scene.exists = false;
+    EXPECT_EQ(press(Key::W), Calls{});
+    EXPECT_TRUE(settings.shadow);
+
+    EXPECT_EQ(press(Key::F10), Calls{});
+    EXPECT_EQ(language.language(), MenuLanguage::Korean);
+    EXPECT_EQ(press(Key::F12), Calls{});
+    EXPECT_EQ(language.language(), MenuLanguage::Japanese);
+    EXPECT_EQ(press(Key::F11), Calls{});
+    EXPECT_EQ(language.language(), MenuLanguage::English);
+
+    // The key 3 and the rest have no binding.
+    for (Key unbound : {Key::Digit3, Key::Digit0, Key::Digit5, Key::B, Key::F2, Key::F4, Key::F8, Key::Other}) {
+        EXPECT_FALSE(dispatcher.pressKey(unbound));
+    }
+}
+
+TEST_F(DispatcherTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
+    EXPECT_TRUE(dispatcher.typeAccelerator(U'?', true));
+    EXPECT_TRUE(dispatcher.typeAccelerator(U'/', true));
+    EXPECT_EQ(log.calls, (Calls{"about", "about"}));
+    EXPECT_FALSE(dispatcher.typeAccelerator(U'?', false));
+    EXPECT_FALSE(dispatcher.typeAccelerator(U'a', true));
+}
+
+}  // namespace
+}  // namespace kavelune
