@@ -1,0 +1,97 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace kavelune::testing {
+
+struct WindowBox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowBox&) const = default;
+};
+
+// A picture of the whole screen, three bytes per pixel.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+
+    std::array<std::uint8_t, 3> pixel(int x, int y) const;
+    // Pixels inside `box` that differ from `other` by more than `tolerance` in any channel.
+    int differingPixels(const Screenshot& other, const WindowBox& box, int tolerance = 8) const;
+};
+
+// A private X server (Xvfb, 1024 x 768) with a program folder and a runtime folder of its own.
+// While the session lives, DISPLAY, XDG_RUNTIME_DIR and KAVELUNE_HOME point at them, so every
+// program the test starts runs there. Everything the session starts it also ends.
+class DesktopSession {
+public:
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 768;
+
+    DesktopSession();
+    ~DesktopSession();
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
+
+    bool ready() const { return display_ >= 0; }
+    const std::filesystem::path& home() const { return home_; }
+    const std::filesystem::path& messageLog() const { return messageLog_; }
+
+    // Writes kavelune.txt into the program folder.
+    void writeLaunchFile(const std::string& text) const;
+
+    // Starts a process with the session's environment plus `environment` ("NAME=value"). Its
+    // output is dropped, except the error output of the program under test.
+    pid_t start(const std::vector<std::string>& arguments,
+                const std::vector<std::string>& environment = {}, bool keepErrors = false);
+    // Starts the desktop program (with the stand-in figure).
+    pid_t startProgram(const std::vector<std::string>& arguments = {},
+                       const std::vector<std::string>& environment = {});
+    // The exit status, or nothing if the process is still running after `timeout`.
+    std::optional<int> waitForExit(pid_t pid, std::chrono::milliseconds timeout);
+
+    // Fills the screen with a colour gradient, as a window below everything started later, so
+    // that what the sprite window shows around the character can be told from a plain root.
+    void showDesktopPicture();
+
+    // The first visible window with this exact title.
+    std::optional<unsigned long> waitForWindow(const std::string& title,
+                                               std::chrono::milliseconds timeout);
+    int visibleWindowCount(const std::string& title) const;
+    std::optional<WindowBox> windowBox(unsigned long window) const;
+    int windowDepth(unsigned long window) const;
+
+    // Runs xdotool with these arguments; true on success.
+    bool xdotool(const std::string& arguments) const;
+    // Presses `button` (1 left, 3 right) at `from`, moves to `to` in steps, releases.
+    void drag(int button, int fromX, int fromY, int toX, int toY, int steps = 12) const;
+
+    Screenshot screenshot() const;
+
+private:
+    void stop(pid_t pid);
+
+    TempFolder folder_;
+    std::filesystem::path home_;
+    std::filesystem::path runtime_;
+    std::filesystem::path messageLog_;
+    int display_ = -1;
+    pid_t server_ = -1;
+    std::vector<pid_t> started_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
+};
+
+}  // namespace kavelune::testing

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "desktop_session.h"
+#include "support/temp_folder.h"
+
+namespace kavelune::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kTitle = "Kavelune";
+// A 300 x 300 window at (100, 100): the figure stands around its centre (250, 250).
+constexpr const char* kLaunchFile = "width \"300\"\nheight \"300\"\nx \"100\"\ny \"100\"\n";
+constexpr WindowBox kStartBox{100, 100, 300, 300};
+
+class SpriteWindowE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(session.ready()) << "Xvfb did not start";
+        session.writeLaunchFile(kLaunchFile);
+    }
+
+    // Starts the program over the desktop picture and waits for its window and first frames.
+    unsigned long startAndWait(const std::vector<std::string>& environment = {"KAVELUNE_BACKDROP=tiles"}) {
+        session.showDesktopPicture();
+        desktop = session.screenshot();
+        program = session.startProgram({}, environment);
+        const auto window = session.waitForWindow(kTitle, 15s);
+        EXPECT_TRUE(window) << "no window titled Kavelune";
+        if (!window) return 0;
+        waitForFigure(*window);
+        return *window;
+    }
+
+    // Waits until the window shows the figure: enough pixels that are not the desktop's.
+    void waitForFigure(unsigned long window) {
+        for (int i = 0; i < 100; ++i) {
+            const auto box = session.windowBox(window);
+            if (box && session.screenshot().differingPixels(desktop, *box) > 2000) return;
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+
+    DesktopSession session;
+    Screenshot desktop;
+    pid_t program = -1;
+};
+
+TEST_F(SpriteWindowE2ETest, ShowsTheFigureOverACopyOfTheDesktop) {
+    const unsigned long window = startAndWait();
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(session.windowBox(window), kStartBox);
+
+    const Screenshot shot = session.screenshot();
+    const int figure = shot.differingPixels(desktop, kStartBox);
+    // The figure covers part of the window; the rest shows the desktop it stands on.
+    EXPECT_GT(figure, 5000);
+    EXPECT_LT(figure, 300 * 300 / 2);
+    EXPECT_EQ(shot.pixel(105, 105), desktop.pixel(105, 105));
+    EXPECT_EQ(shot.pixel(390, 390), desktop.pixel(390, 390));
+    EXPECT_EQ(shot.differingPixels(desktop, WindowBox{500, 0, 524, 768}), 0);
+}
+
+TEST_F(SpriteWindowE2ETest, ASecondStartEndsAtOnceWithStatusZero) {
+    ASSERT_NE(startAndWait(), 0u);
+    const pid_t second = session.startProgram();
+    EXPECT_EQ(session.waitForExit(second, 5s), 0);
+    EXPECT_EQ(session.visibleWindowCount(kTitle), 1);
+    EXPECT_FALSE(session.waitForExit(program, 0ms)) << "the first copy must keep running";
+}
+
+TEST_F(SpriteWindowE2ETest, ARightDragMovesTheWindowAndItsBackdrop) {
+    const unsigned long window = startAndWait();
+    ASSERT_NE(window, 0u);
+    session.drag(3, 250, 250, 400, 310);
+    const auto moved = session.windowBox(window);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(*moved, (WindowBox{250, 160, 300, 300}));
+    // The desktop copy followed: the window's corners still show the desktop under them.
+    const Screenshot shot = session.screenshot();
+    EXPECT_EQ(shot.pixel(255, 165), desktop.pixel(255, 165));
+    EXPECT_EQ(shot.pixel(540, 450), desktop.pixel(540, 450));
+    EXPECT_EQ(shot.differingPixels(desktop, WindowBox{100, 100, 140, 300}), 0)
+        << "the place the window left shows the desktop again";
+}
+
+TEST_F(SpriteWindowE2ETest, ALeftDragTurnsTheFigureAndLeavesTheWindowInPlace) {
+    const unsigned long window = startAndWait();
+    ASSERT_NE(window, 0u);
+    const Screenshot before = session.screenshot();
+    session.drag(1, 250, 250, 350, 250);
+    std::this_thread::sleep_for(200ms);
+    const Screenshot after = session.screenshot();
+    EXPECT_EQ(session.windowBox(window), kStartBox);
+    EXPECT_GT(after.differingPixels(before, kStartBox), 500);
+}
+
+TEST_F(SpriteWindowE2ETest, EscapeEndsTheProgramAndCurrentTxtHoldsTheNewPlace) {
+    const unsigned long window = startAndWait();
+    ASSERT_NE(window, 0u);
+    session.drag(3, 250, 250, 400, 310);
+    session.xdotool("windowfocus --sync " + std::to_string(window));
+    session.xdotool("key Escape");
+    ASSERT_EQ(session.waitForExit(program, 10s), 0);
+    // The window stood at (250, 160), 300 x 300: its central two thirds are kept.
+    const std::string saved = readFile(session.home() / "current.txt");
+    EXPECT_NE(saved.find("width\t\t\t\"200\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("height\t\t\t\"200\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("x\t\t\t\"300\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("y\t\t\t\"210\"\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(SpriteWindowE2ETest, WithoutALaunchFileBothMessagesAreShownAndNothingIsSaved) {
+    std::filesystem::remove(session.home() / "kavelune.txt");
+    const pid_t started = session.startProgram({}, {"KAVELUNE_MESSAGE_ANSWERS=ok,no"});
+    EXPECT_EQ(session.waitForExit(started, 15s), 0);
+    EXPECT_EQ(readFile(session.messageLog()),
+              "Error\tCan't find kavelune.txt file!\tok\n"
+              "Error\tCan't run Kavelune! Do you want to go to Jivora?\tno\n");
+    EXPECT_FALSE(std::filesystem::exists(session.home() / "current.txt"));
+    EXPECT_EQ(session.visibleWindowCount(kTitle), 0);
+}
+
+TEST_F(SpriteWindowE2ETest, WithACompositorTheWindowIsTranslucentAroundTheFigure) {
+    session.start({"xcompmgr"});
+    std::this_thread::sleep_for(500ms);
+    const unsigned long window = startAndWait({});
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(session.windowDepth(window), 32);
+    const Screenshot shot = session.screenshot();
+    EXPECT_EQ(shot.pixel(105, 105), desktop.pixel(105, 105));
+    EXPECT_EQ(shot.pixel(390, 390), desktop.pixel(390, 390));
+    EXPECT_GT(shot.differingPixels(desktop, kStartBox), 5000);
+}
+
+}  // namespace
+}  // namespace kavelune::testing
