@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "app/browser_launch.h"
 #include "app/launch_settings.h"
 #include "app/sprite_view_geometry.h"
 #include "app/startup_command_line.h"
+#include "app/web_links.h"
 #include "base/message_box.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/scripted_message_answers.h"
@@ -44,6 +46,17 @@ std::filesystem::path programFolder(const StartupCommandLine& line) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
     return error ? folder : absolute;
+}
+
+// The program cannot run: say so and offer the web site. The program ends right after, so the
+// browser is started before returning rather than from a background thread.
+void reportCantRun() {
+    if (showMessageBox(kCantRunText, "Error", MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    const char* browser = std::getenv("BROWSER");
+    runFirstSuccessful(
+        browserCommandLines(configuredWebService().homeAddress, browser ? browser : ""));
 }
 
 void installMessageBoxes() {
@@ -90,13 +103,13 @@ int main(int argc, char** argv) {
     if (line.exitOnEnd) settings.exitonend = *line.exitOnEnd;
     if (!settings.valid) {
         // The launch settings have already said which file is missing.
-        showMessageBox(kCantRunText, "Error", MessageButtons::YesNo);
+        reportCantRun();
         return 0;
     }
 
     QScreen* screen = application.primaryScreen();
     if (!screen) {
-        showMessageBox(kCantRunText, "Error", MessageButtons::YesNo);
+        reportCantRun();
         return 0;
     }
     const QRect screenArea = screen->geometry();

@@ -123,6 +123,21 @@ TEST_F(SpriteWindowE2ETest, WithoutALaunchFileBothMessagesAreShownAndNothingIsSa
     EXPECT_EQ(session.visibleWindowCount(kTitle), 0);
 }
 
+TEST_F(SpriteWindowE2ETest, AnsweringYesOpensTheWebSiteBeforeTheProgramEnds) {
+    std::filesystem::remove(session.home() / "kavelune.txt");
+    // A desktop opener of our own, first on the path, that notes what it was asked to open.
+    TempFolder tools;
+    const auto opener = tools.write("xdg-open", "#!/bin/sh\necho \"$1\" > '" +
+                                                    (tools / "opened").string() + "'\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    const pid_t started = session.startProgram(
+        {}, {"KAVELUNE_MESSAGE_ANSWERS=ok,yes", "KAVELUNE_HOME_ADDRESS=http://example.test/home",
+             "PATH=" + tools.path().string() + ":" + (path ? path : "/usr/bin:/bin")});
+    EXPECT_EQ(session.waitForExit(started, 15s), 0);
+    EXPECT_EQ(readFile(tools / "opened"), "http://example.test/home\n");
+}
+
 TEST_F(SpriteWindowE2ETest, WithACompositorTheWindowIsTranslucentAroundTheFigure) {
     session.start({"xcompmgr"});
     std::this_thread::sleep_for(500ms);
