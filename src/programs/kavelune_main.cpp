@@ -32,6 +32,7 @@ using namespace kavelune;
 constexpr const char* kInstanceLockName = "Kavelune";
 constexpr const char* kApplicationName = "Kavelune";
 constexpr const char* kCantRunText = "Can't run Kavelune! Do you want to go to Jivora?";
+constexpr const char* kNoPixelFormatText = "Error in call ChoosePixelFormat() function";
 
 // --home, else KAVELUNE_HOME, else the folder that holds the program.
 std::filesystem::path programFolder(const StartupCommandLine& line) {
@@ -125,7 +126,15 @@ int main(int argc, char** argv) {
     SpriteViewGeometry geometry(desktop);
     geometry.load(window, settings.width, settings.height);
 
-    qt::SpriteWindow spriteWindow(geometry, qt::chooseBackdropMode(),
+    // Without an OpenGL surface there is no window to show.
+    const qt::BackdropMode backdrop = qt::chooseBackdropMode();
+    if (!qt::SpriteWindow::openGlAvailable(backdrop)) {
+        showMessageBox(kNoPixelFormatText, "Error");
+        reportCantRun();
+        return 0;
+    }
+
+    qt::SpriteWindow spriteWindow(geometry, backdrop,
                                   [&settings](const StoredPlacement& placement) {
                                       settings.x = placement.x;
                                       settings.y = placement.y;

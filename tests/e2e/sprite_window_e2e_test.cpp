@@ -97,6 +97,29 @@ TEST_F(SpriteWindowE2ETest, ALeftDragTurnsTheFigureAndLeavesTheWindowInPlace) {
     EXPECT_GT(after.differingPixels(before, kStartBox), 500);
 }
 
+TEST_F(SpriteWindowE2ETest, DraggingUpWithBothButtonsZoomsAboutTheFigure) {
+    const unsigned long window = startAndWait();
+    ASSERT_NE(window, 0u);
+    session.xdotool("mousemove 250 250");
+    std::this_thread::sleep_for(100ms);
+    session.xdotool("mousedown 1");
+    session.xdotool("mousedown 3");
+    for (int y = 245; y >= 200; y -= 5) {
+        session.xdotool("mousemove 250 " + std::to_string(y));
+        std::this_thread::sleep_for(40ms);
+    }
+    session.xdotool("mouseup 3");
+    session.xdotool("mouseup 1");
+    std::this_thread::sleep_for(300ms);
+    // 50 pixels up: the size grows from 304 by 100 and the window with it, about its centre.
+    const auto zoomed = session.windowBox(window);
+    ASSERT_TRUE(zoomed);
+    EXPECT_GT(zoomed->width, 380);
+    EXPECT_GT(zoomed->height, 380);
+    EXPECT_NEAR(zoomed->x + zoomed->width / 2, 250, 20);
+    EXPECT_NEAR(zoomed->y + zoomed->height / 2, 250, 20);
+}
+
 TEST_F(SpriteWindowE2ETest, EscapeEndsTheProgramAndCurrentTxtHoldsTheNewPlace) {
     const unsigned long window = startAndWait();
     ASSERT_NE(window, 0u);
@@ -121,6 +144,16 @@ TEST_F(SpriteWindowE2ETest, WithoutALaunchFileBothMessagesAreShownAndNothingIsSa
               "Error\tCan't run Kavelune! Do you want to go to Jivora?\tno\n");
     EXPECT_FALSE(std::filesystem::exists(session.home() / "current.txt"));
     EXPECT_EQ(session.visibleWindowCount(kTitle), 0);
+}
+
+TEST_F(SpriteWindowE2ETest, WithoutOpenGLTheProgramSaysSoAndEnds) {
+    const pid_t started = session.startProgram(
+        {}, {"KAVELUNE_MESSAGE_ANSWERS=ok,no", "QT_XCB_GL_INTEGRATION=none"});
+    EXPECT_EQ(session.waitForExit(started, 15s), 0);
+    EXPECT_EQ(readFile(session.messageLog()),
+              "Error\tError in call ChoosePixelFormat() function\tok\n"
+              "Error\tCan't run Kavelune! Do you want to go to Jivora?\tno\n");
+    EXPECT_FALSE(std::filesystem::exists(session.home() / "current.txt"));
 }
 
 TEST_F(SpriteWindowE2ETest, AnsweringYesOpensTheWebSiteBeforeTheProgramEnds) {

@@ -8,6 +8,7 @@
 #include <QOpenGLContext>
 #include <QScreen>
 
+#include "platform/qt/task_bar_hints.h"
 #include "platform/qt/window_visibility.h"
 
 namespace kavelune::qt {
@@ -43,6 +44,12 @@ QSurfaceFormat SpriteWindow::surfaceFormat(BackdropMode backdrop) {
     return format;
 }
 
+bool SpriteWindow::openGlAvailable(BackdropMode backdrop) {
+    QOpenGLContext probe;
+    probe.setFormat(surfaceFormat(backdrop));
+    return probe.create() && probe.format().depthBufferSize() >= 16;
+}
+
 SpriteWindow::SpriteWindow(SpriteViewGeometry& geometry, BackdropMode backdrop,
                            PlacementSink placed)
     : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate),
@@ -54,6 +61,8 @@ SpriteWindow::SpriteWindow(SpriteViewGeometry& geometry, BackdropMode backdrop,
     setFlags(Qt::Tool | Qt::FramelessWindowHint);
     setFormat(surfaceFormat(backdrop));
     setGeometry(toQRect(geometry_.window()));
+    create();
+    keepOffTaskBar(static_cast<unsigned long>(winId()));
     if (backdrop_ == BackdropMode::Tiles) {
         tiles_ = std::make_unique<DesktopBackdrop>(screen());
         // The first grabs are taken before the window is shown, so they hold only the desktop.

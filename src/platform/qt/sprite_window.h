@@ -39,6 +39,8 @@ public:
     // The surface the window asks for: compatibility profile, double buffered, a depth buffer
     // of at least 16 bits, and an alpha channel when the window is translucent.
     static QSurfaceFormat surfaceFormat(BackdropMode backdrop);
+    // Whether a context of that format can be made at all (and has its depth buffer).
+    static bool openGlAvailable(BackdropMode backdrop);
 
     // The scene to draw; the window does not own it. Set before the window is first shown.
     void setScene(SceneDrawer* scene) { scene_ = scene; }
