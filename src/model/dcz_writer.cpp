@@ -89,10 +89,18 @@ private:
         }
     }
 
-    // The inverse of the reader's conversion; weight 1 is stored as 127.
+    // A weight byte reads as b/127 when b >= 0 and as -b/128 when b < 0, so most weights have
+    // two candidate bytes; the one that reads back closer wins (0.5 is stored exactly as -64).
     static std::int8_t weightByte(float weight) {
         float clamped = std::fmin(std::fmax(weight, 0.0f), 1.0f);
-        return static_cast<std::int8_t>(std::lround(clamped * 127.0f));
+        long inSevenths = std::lround(clamped * 127.0f);
+        long inEighths = std::lround(clamped * 128.0f);
+        float positiveError = std::fabs(static_cast<float>(inSevenths) / 127.0f - clamped);
+        float negativeError = std::fabs(static_cast<float>(inEighths) / 128.0f - clamped);
+        if (inEighths == 0 || positiveError <= negativeError) {
+            return static_cast<std::int8_t>(inSevenths);
+        }
+        return static_cast<std::int8_t>(-inEighths);
     }
 
     void writeWeights(const std::vector<float>& weights) {

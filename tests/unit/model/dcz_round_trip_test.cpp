@@ -115,6 +115,18 @@ TEST(DczArchive, ArchiveInflatedByPythonZlibMatchesTheModelFile) {
     EXPECT_EQ(inflated, encodeModelFile(original));
 }
 
+TEST(DczWriter, WeightsTakeWhicheverByteReadsBackExactly) {
+    CharacterModel model = makeFigure();
+    const float weights[] = {0.0f, 1.0f, 0.5f, 0.25f, 64.0f / 127.0f, 3.0f / 128.0f, 100.0f / 127.0f};
+    for (std::size_t i = 0; i < std::size(weights); ++i) {
+        model.weights[i] = weights[i];
+    }
+    CharacterModel copy = readBack(encodeModelFile(model));
+    for (std::size_t i = 0; i < std::size(weights); ++i) {
+        EXPECT_EQ(copy.weights[i], weights[i]) << i;
+    }
+}
+
 TEST(DczWriter, RefusesVersionsItCannotWrite) {
     CharacterModel model = makeFigure();
     for (int version : {0, 127, 134, 255}) {
