@@ -115,6 +115,20 @@ TEST(DczArchive, ArchiveInflatedByPythonZlibMatchesTheModelFile) {
     EXPECT_EQ(inflated, encodeModelFile(original));
 }
 
+TEST(DczArchive, ArchiveDeflatedByPythonZlibLoads) {
+    kavelune::testing::TempFolder folder;
+    CharacterModel original = makeFigure(FigureOptions{.hands = true});
+    folder.write("figure.bin", encodeModelFile(original));
+    std::string script = "import zlib; d=open('" + (folder / "figure.bin").string() +
+                         "','rb').read(); open('" + (folder / "figure.dcz").string() +
+                         "','wb').write(zlib.compress(d, 1) + bytes(range(200)))";
+    ASSERT_EQ(kavelune::testing::runCommand("python3 -c \"" + script + "\""), 0);
+    CharacterModel loaded;
+    ASSERT_TRUE(loadModelArchive(folder / "figure.dcz", loaded));
+    EXPECT_EQ(loaded.baseVertices, original.baseVertices);
+    EXPECT_EQ(loaded.hands[1].restRotations, original.hands[1].restRotations);
+}
+
 TEST(DczWriter, WeightsTakeWhicheverByteReadsBackExactly) {
     CharacterModel model = makeFigure();
     const float weights[] = {0.0f, 1.0f, 0.5f, 0.25f, 64.0f / 127.0f, 3.0f / 128.0f, 100.0f / 127.0f};
