@@ -141,8 +141,10 @@ int main(int argc, char** argv) {
                                       settings.width = placement.width;
                                       settings.height = placement.height;
                                   });
-    const std::unique_ptr<SceneDrawer> scene = makeScene();
+    std::unique_ptr<SceneDrawer> scene = makeScene();
     spriteWindow.setScene(scene.get());
+    // The scene's GL resources go while the window's context can still be made current.
+    spriteWindow.setReleaseHandler([&scene] { scene.reset(); });
     spriteWindow.setTopMost(settings.topwindow);
     spriteWindow.show();
 

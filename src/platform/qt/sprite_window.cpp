@@ -75,17 +75,31 @@ SpriteWindow::SpriteWindow(SpriteViewGeometry& geometry, BackdropMode backdrop,
     connect(this, &QOpenGLWindow::frameSwapped, this, &SpriteWindow::frameSwapped);
 }
 
-SpriteWindow::~SpriteWindow() {
-    frameTimer_.stop();
-    releaseGl();
-}
+SpriteWindow::~SpriteWindow() { releaseGl(); }
 
 void SpriteWindow::releaseGl() {
-    if (tiles_ && context()) {
-        makeCurrent();
-        tiles_->release();
-        doneCurrent();
+    if (released_) {
+        return;
     }
+    released_ = true;
+    frameTimer_.stop();
+    if (!context()) {
+        if (release_) release_();
+        return;
+    }
+    makeCurrent();
+    if (release_) release_();
+    scene_ = nullptr;
+    if (tiles_) tiles_->release();
+    doneCurrent();
+}
+
+bool SpriteWindow::event(QEvent* event) {
+    // A close destroys the surface right after this handler; release while it still exists.
+    if (event->type() == QEvent::Close) {
+        releaseGl();
+    }
+    return QOpenGLWindow::event(event);
 }
 
 void SpriteWindow::setTopMost(bool on) {

@@ -44,6 +44,9 @@ public:
 
     // The scene to draw; the window does not own it. Set before the window is first shown.
     void setScene(SceneDrawer* scene) { scene_ = scene; }
+    // Called once when the window closes, with its GL context still current, so the owner can
+    // stop and release the scene (textures and all) before the surface goes away.
+    void setReleaseHandler(std::function<void()> release) { release_ = std::move(release); }
     void setTopMost(bool on);
     // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
     void setViewSize(int pixels);
@@ -63,6 +66,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void frameSwapped();
@@ -78,6 +82,8 @@ private:
     SpriteViewMouse mouse_;
     BackdropMode backdrop_;
     PlacementSink placed_;
+    std::function<void()> release_;
+    bool released_ = false;
     SceneDrawer* scene_ = nullptr;
     std::unique_ptr<DesktopBackdrop> tiles_;
     std::unique_ptr<WindowVisibility> visibility_;
