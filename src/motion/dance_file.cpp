@@ -6,7 +6,6 @@
 #include "base/atomic_file.h"
 #include "base/bz_stream.h"
 #include "base/little_endian.h"
-#include "base/text.h"
 #include "base/zlib_block.h"
 
 namespace kavelune {
@@ -57,12 +56,12 @@ public:
         dance.version = le::readU8(in_);
         if (!in_) return fail("truncated header");
         if (dance.version >= 2) {
-            for (DancePairingRule& rule : dance.rules) {
+            for (PairingRule& rule : dance.rules) {
                 rule.nameOne = le::readStr16(in_);
                 rule.nameTwo = le::readStr16(in_);
-                rule.flagOne = le::readU8(in_);
-                rule.flagTwo = le::readU8(in_);
-                rule.flagAny = le::readU8(in_);
+                rule.flagOne = le::readU8(in_) != 0;
+                rule.flagTwo = le::readU8(in_) != 0;
+                rule.flagAny = le::readU8(in_) != 0;
             }
             std::uint32_t count = le::readU32(in_);
             dance.values.clear();
@@ -133,13 +132,6 @@ private:
 
 }  // namespace
 
-bool DancePairingRule::accepts(std::string_view first, std::string_view second) const {
-    if (flagAny != 0) return true;
-    if (nameOne.empty() && nameTwo.empty()) return true;
-    if (flagOne != 0 && equalsNoCase(first, nameOne)) return true;
-    return flagTwo != 0 && equalsNoCase(second, nameTwo);
-}
-
 bool parseDanceContent(std::istream& in, DanceFile& dance, std::string* problem) {
     RecordReader reader(in, problem);
     dance = DanceFile{};
@@ -186,12 +178,12 @@ void writeDanceHeader(std::ostream& out, const DanceFile& dance) {
     le::writeBytes(out, (dance.marker + "  ").substr(0, 2));
     le::writeU8(out, dance.version);
     if (dance.version >= 2) {
-        for (const DancePairingRule& rule : dance.rules) {
+        for (const PairingRule& rule : dance.rules) {
             le::writeStr16(out, rule.nameOne);
             le::writeStr16(out, rule.nameTwo);
-            le::writeU8(out, rule.flagOne);
-            le::writeU8(out, rule.flagTwo);
-            le::writeU8(out, rule.flagAny);
+            le::writeU8(out, rule.flagOne ? 1 : 0);
+            le::writeU8(out, rule.flagTwo ? 1 : 0);
+            le::writeU8(out, rule.flagAny ? 1 : 0);
         }
         le::writeU32(out, static_cast<std::uint32_t>(dance.values.size()));
         for (std::uint32_t value : dance.values) le::writeU32(out, value);

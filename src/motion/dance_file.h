@@ -10,23 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/pairing_rule.h"
 #include "motion/beat_map.h"
 
 namespace kavelune {
 
-// A rule of a dance header that says which characters the dance accepts, by their two names.
-struct DancePairingRule {
-    std::string nameOne;
-    std::string nameTwo;
-    std::uint8_t flagOne = 0;
-    std::uint8_t flagTwo = 0;
-    std::uint8_t flagAny = 0;
-
-    // Accepts when flag any is set, both names are empty, or a set flag's name equals the
-    // corresponding given name (letter case ignored).
-    bool accepts(std::string_view first, std::string_view second) const;
-    bool operator==(const DancePairingRule&) const = default;
-};
+// A dance header's rules are the pairing rules that model headers carry too.
+using DancePairingRule = PairingRule;
 
 // A reference from a dance to one sub-motion (or sub-camera) of a pool file.
 struct PoolReference {
@@ -59,7 +49,7 @@ struct DanceFile {
     std::string marker = "DS";  // two bytes, not checked on reading
     std::uint8_t version = 2;
     // Version 2 and later only:
-    std::array<DancePairingRule, 4> rules{};
+    std::array<PairingRule, 4> rules{};
     std::vector<std::uint32_t> values;
     std::string firstName;
     std::string secondName;

@@ -20,7 +20,7 @@ class MotionPool;
 // track and the song's name.
 struct DanceSequence {
     std::uint8_t version = 1;
-    std::vector<DancePairingRule> pairingRules;  // four from version 2 on, else none
+    std::vector<PairingRule> pairingRules;  // four from version 2 on, else none
     std::vector<std::uint32_t> values;
     std::string firstName;
     std::string secondName;

@@ -25,6 +25,7 @@ struct MotionTrack {
     std::int16_t baseOffsetZ = 0;
     float transitionWidth = TransitionWidth;
     TrackPose pose;
+    bool lastEvaluationOk = false;  // what the last evaluation returned
 
     std::size_t slotCount() const { return slotMotion.size(); }
 };

@@ -125,7 +125,20 @@ void sampleFingers(const PoolMotion& motion, float u, HandPosePair& left, HandPo
     sampleHand(motion, segment, keys.rightKey, keys.rightNext, right);
 }
 
+namespace {
+
+bool poseTrack(MotionTrack& track, std::uint16_t slot, float fraction);
+
+}  // namespace
+
 bool evaluateTrack(MotionTrack& track, std::uint16_t slot, float fraction) {
+    track.lastEvaluationOk = poseTrack(track, slot, fraction);
+    return track.lastEvaluationOk;
+}
+
+namespace {
+
+bool poseTrack(MotionTrack& track, std::uint16_t slot, float fraction) {
     if (slot >= track.slotCount() || track.motions.empty()) return false;
     TrackPose& pose = track.pose;
     std::uint16_t m = track.slotMotion[slot];
@@ -195,5 +208,7 @@ bool evaluateTrack(MotionTrack& track, std::uint16_t slot, float fraction) {
     if (objectSampled) offsetPoint(pose.object.position, dx, dz);
     return true;
 }
+
+}  // namespace
 
 }  // namespace kavelune

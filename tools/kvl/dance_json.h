@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "motion/dance_sequence.h"
+#include "motion/motion_pool.h"
+
+namespace kvl {
+
+// The program folder for a dance: --home when given, else KAVELUNE_HOME, else the folder above
+// the dance's own folder (dances live in the program folder's Sequences).
+std::filesystem::path danceHome(const std::optional<std::string>& home,
+                                const std::filesystem::path& danceFile);
+
+// A motion pool registry pointed at the program folder's pool folders.
+void pointPoolAt(kavelune::MotionPool& pool, const std::filesystem::path& home);
+
+nlohmann::json danceJson(const kavelune::DanceSequence& dance);
+nlohmann::json vectorJson(const kavelune::Vec3s& v);
+nlohmann::json quaternionJson(const kavelune::Quaternion& q);
+
+}  // namespace kvl
