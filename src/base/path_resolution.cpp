@@ -75,8 +75,12 @@ std::string storedFileName(std::string_view stored) {
 std::string toStoredPath(const fs::path& root, const fs::path& path) {
     std::error_code error;
     fs::path relative = fs::proximate(path, root, error);
-    fs::path chosen = (!error && !relative.empty() && *relative.begin() != "..") ? relative : path;
-    std::string stored = chosen.generic_string();
+    if (error || relative.empty() || *relative.begin() == "..") {
+        // Outside the root: keep the absolute POSIX path, which resolveContentPath reads back
+        // as absolute (a backslashed form would be taken as relative to the root).
+        return path.generic_string();
+    }
+    std::string stored = relative.generic_string();
     for (char& c : stored) {
         if (c == '/') c = '\\';
     }

@@ -36,6 +36,9 @@ TEST(PathResolutionTest, StoredPathHelpers) {
     EXPECT_EQ(storedFileName("Sequences\\Disco\\fast.dsq"), "fast.dsq");
     EXPECT_EQ(storedFileName("plain"), "plain");
     EXPECT_EQ(toStoredPath("/home/k", "/home/k/Sounds/a.mp3"), "Sounds\\a.mp3");
+    // A path outside the root stays absolute and resolves back to itself.
+    EXPECT_EQ(toStoredPath("/home/k", "/tmp/x/a.dsq"), "/tmp/x/a.dsq");
+    EXPECT_EQ(resolveContentPath("/home/k", toStoredPath("/home/k", "/tmp/x/a.dsq")), "/tmp/x/a.dsq");
 }
 
 }  // namespace
