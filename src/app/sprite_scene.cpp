@@ -27,10 +27,6 @@ bool canOpenForReading(const fs::path& file) {
     return static_cast<bool>(in);
 }
 
-PairingRule toPairingRule(const DancePairingRule& rule) {
-    return {rule.nameOne, rule.nameTwo, rule.flagOne != 0, rule.flagTwo != 0, rule.flagAny != 0};
-}
-
 }  // namespace
 
 SpriteScene::SpriteScene(Options options)
@@ -89,7 +85,7 @@ bool SpriteScene::loadCharacter(const std::string& path) {
     if (dance_) {
         pairing.firstName = dance_->firstName;
         pairing.secondName = dance_->secondName;
-        if (dance_->pairingRules.size() >= 4) pairing.rule = toPairingRule(dance_->pairingRules[3]);
+        if (dance_->pairingRules.size() >= 4) pairing.rule = dance_->pairingRules[3];
         dancePairing = &pairing;
     }
     fs::path folder = characterFolderFor(programFolder_, charactersFolder(), path);
