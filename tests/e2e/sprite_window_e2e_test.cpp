@@ -63,6 +63,29 @@ TEST_F(SpriteWindowE2ETest, ShowsTheFigureOverACopyOfTheDesktop) {
     EXPECT_EQ(shot.differingPixels(desktop, WindowBox{500, 0, 524, 768}), 0);
 }
 
+TEST_F(SpriteWindowE2ETest, ANarrowWindowGrowsAroundTheFigure) {
+    // 64 pixels are narrower than the figure: after the first frame the window is re-centred
+    // on it and widened to a multiple of 32; its height becomes the nominal 304.
+    session.writeLaunchFile("width \"64\"\nheight \"300\"\nx \"400\"\ny \"100\"\n");
+    const unsigned long window = startAndWait();
+    ASSERT_NE(window, 0u);
+    std::optional<WindowBox> box;
+    for (int i = 0; i < 50; ++i) {
+        box = session.windowBox(window);
+        if (box && box->width > 64) break;
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(box);
+    EXPECT_GT(box->width, 64);
+    EXPECT_EQ(box->width % 32, 0);
+    EXPECT_NEAR(box->x + box->width / 2, 432, 24);
+    EXPECT_EQ(box->height, 304);
+    EXPECT_NEAR(box->y, 98, 3);
+    // Grown once, it stays put.
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(session.windowBox(window), box);
+}
+
 TEST_F(SpriteWindowE2ETest, ASecondStartEndsAtOnceWithStatusZero) {
     ASSERT_NE(startAndWait(), 0u);
     const pid_t second = session.startProgram();
