@@ -28,7 +28,8 @@ struct ModelHeader {
 bool readModelHeader(std::istream& in, ModelHeader& header);
 
 // Parses a whole inflated model file into `model`'s loaded data and checks that it can be
-// posed and drawn safely. Derived data is not computed here (see prepareLoadedModel). On
+// posed and drawn safely. The stream must be seekable (a bzifstream or a string stream): counts
+// are checked against the bytes left before anything is sized by them. Derived data is not computed here (see prepareLoadedModel). On
 // failure the model is left partly filled and must be discarded.
 bool readModelFile(std::istream& in, CharacterModel& model);
 
