@@ -10,7 +10,7 @@ namespace kvl {
 namespace {
 
 int runMakeDemo(const std::vector<std::string>& args) {
-    Arguments arguments(args, {}, {"--quiet"});
+    Arguments arguments(args, {}, {"quiet"});
     if (!arguments.ok() || arguments.positionals().size() != 1) {
         return fail("make-demo", "usage: kvl make-demo DIR [--quiet]", kExitUsage);
     }
@@ -19,7 +19,7 @@ int runMakeDemo(const std::vector<std::string>& args) {
     if (!demo::writeDemoFolder(arguments.positionals()[0], report, error)) {
         return fail("make-demo", error);
     }
-    if (!arguments.flag("--quiet")) {
+    if (!arguments.flag("quiet")) {
         std::cout << "demo content in " << arguments.positionals()[0] << ": " << report.characters
                   << " characters, " << report.dances << " dances, " << report.songs << " songs\n";
     }
