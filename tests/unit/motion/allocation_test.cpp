@@ -1,0 +1,85 @@
+// The per-frame path (dance update with every track, clip overlay, leg fitting) must not
+// allocate: every operator new of this test program is counted while a frame runs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "motion/clip_overlay.h"
+#include "motion/dance_update.h"
+#include "motion/leg_fitting.h"
+#include "motion_fixtures.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+// The replacement pair below is matched (malloc with free); GCC cannot see that through the
+// inlined standard allocators.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace kavelune {
+namespace {
+
+TEST(PerFrameAllocationTest, UpdatingPosingOverlayingAndFittingAllocateNothing) {
+    PoolMotion withExtras = testing::walkingMotion(2, 9, 50);
+    for (int f = 0; f < 9; ++f) {
+        withExtras.objectFrames.push_back({static_cast<std::uint8_t>(1 + f / 5),
+                                           static_cast<std::uint8_t>(f % 5), {}, {}});
+    }
+    withExtras.objectRecords.resize(3);
+    withExtras.handPoses.resize(2);
+    withExtras.fingerKeys = testing::fingerKeysFor(9, {0, 4, 8}, {0, 1, 0});
+
+    DanceSequence dance;
+    dance.beatMap.bars.assign(6, {400, 400});
+    MotionTrack track;
+    track.motions = {withExtras, testing::walkingMotion(1, 5, 20)};
+    track.slotMotion = {0, 0, 1, 1, 0xFFFF, 0};
+    track.slotBar = {0, 1, 0, 0, 0, 0};
+    computeSlotOffsets(track);
+    computeTrackFlags(track);
+    dance.tracks = {track, track};
+    dance.camera.emplace();
+    dance.camera->slotCamera.assign(6, 0xFFFF);
+    dance.camera->slotBar.assign(6, 0xFFFF);
+    dance.camera->slotLength.assign(6, 0xFFFF);
+    std::vector<DanceSequence> clips = {dance};
+    ClipOverlay overlay;
+    ASSERT_TRUE(overlay.start(clips, 0, 300, 200, dance.tracks[0]));
+    CharacterLegs legs;
+    legs.hip = {Vec3s{-90, -40, 0}, Vec3s{90, -40, 0}};
+    legs.thigh = {Vec3s{0, -450, 10}, Vec3s{0, -450, 10}};
+    legs.shin = {Vec3s{0, -500, -20}, Vec3s{0, -500, -20}};
+    legs.foot = {Vec3s{0, -60, 80}, Vec3s{0, -60, 80}};
+    LegFitting fitting(legs);
+    JointRotations fitted;
+    Vec3s root;
+
+    DanceUpdateSwitches all;
+    all.moveCamera = true;
+    all.reanchor = true;
+    long before = allocations.load();
+    for (std::uint32_t time = 0; time < 5000; time += 7) {
+        updateDance(dance, time, all);
+        overlay.update(time);
+        fitting.fit(dance.tracks[0].pose.rotations, dance.tracks[0].pose.root, fitted, root);
+    }
+    EXPECT_EQ(allocations.load() - before, 0);
+    // The counter itself works.
+    auto probe = std::make_unique<int>(1);
+    EXPECT_EQ(allocations.load() - before, 1);
+}
+
+}  // namespace
+}  // namespace kavelune
