@@ -137,7 +137,8 @@ CharacterModel buildFigure(const FigureSpec& spec) {
 
     builder.beginPart(look.legs);
     for (int hip : {13, 16}) {
-        builder.addLoft(capsuleRings(j[hip] + Vec3d{0.0, 30.0, 0.0}, j[hip + 1], 76.0 * s, 55.0 * s,
+        // The thigh's round top stays inside the hips (and under a skirt).
+        builder.addLoft(capsuleRings(j[hip] + Vec3d{0.0, -15.0, 0.0}, j[hip + 1], 72.0 * s, 55.0 * s,
                                      hip, 0.45, 0.25, 6, 4), limb);
         builder.addLoft(capsuleRings(j[hip + 1], j[hip + 2], 53.0 * s, 35.0 * s, hip + 1, 0.3, 0.3,
                                      6, 4), limb);
@@ -149,9 +150,14 @@ CharacterModel buildFigure(const FigureSpec& spec) {
     shoe.sides = 16;
     shoe.forwardHint = kUp;
     for (int ankle : {15, 18}) {
-        const double height = shape.ankleHeight * 0.5;
-        const Vec3d centre = j[ankle] + Vec3d{0.0, -shape.ankleHeight + height, 42.0};
-        builder.addLoft(ellipsoidRings(centre, {0.0, 0.0, 1.0}, 100.0, 48.0 * s, height, {ankle, 1.0}, 10),
+        // Low and wide, so that from the front a shoe reads as a shoe and not as a ball.
+        const double height = shape.ankleHeight * 0.42;
+        const Vec3d centre = j[ankle] + Vec3d{0.0, -shape.ankleHeight + height, 45.0};
+        builder.addLoft(ellipsoidRings(centre, {0.0, 0.0, 1.0}, 108.0, 56.0 * s, height, {ankle, 1.0}, 10),
+                        shoe);
+        // The instep, from the ankle down into the shoe.
+        builder.addLoft(ellipsoidRings(j[ankle] + Vec3d{0.0, -height * 0.6, 25.0}, {0.0, 0.0, 1.0}, 60.0,
+                                       40.0 * s, height * 0.9, {ankle, 1.0}, 8),
                         shoe);
     }
 
@@ -186,8 +192,8 @@ CharacterModel buildFigure(const FigureSpec& spec) {
         const double top = j[1].y + 30.0;
         const double r = shape.hipRadius;
         std::vector<Ring> rings = {
-            ringAt(top, r * 0.86, r * 0.64, {0, 1.0}, 0.0),
-            ringAt(top - 90.0, r * 1.08, r * 0.84, {0, 1.0}, 0.3),
+            ringAt(top, r * 0.9, r * 0.68, {0, 1.0}, 0.0),
+            ringAt(top - 90.0, r * 1.16, r * 0.88, {0, 1.0}, 0.3),
             ringAt(top - 200.0, r * 1.4, r * 1.18, {0, 1.0}, 0.65),
             ringAt(top - 300.0, r * 1.7, r * 1.5, {0, 1.0}, 1.0),
         };
