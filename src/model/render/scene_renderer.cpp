@@ -54,6 +54,7 @@ void enableSphereMapping(bool on) {
 SceneRenderer::SceneRenderer(GlProcAddressLoader loader)
     : extensions_(probeGlExtensions(loader)),
       receiver_(makeShadowReceiver(kShadowLight, kShadowColour, kFloor)) {
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits_);
     setupGlState();
 }
 
@@ -290,6 +291,16 @@ void SceneRenderer::drawShadowPass(Models models) {
     glDisable(GL_TEXTURE_2D);
     glShadeModel(GL_FLAT);
     glNormal3f(0.0f, 1.0f, 0.0f);
+    // Where the context has a stencil buffer, every floor pixel takes the shadow colour once:
+    // the flattened triangles lie on one plane, so the depth test alone lets overlapping ones
+    // blend again at random, which leaves the shadow speckled.
+    if (stencilBits_ > 0) {
+        glClearStencil(0);
+        glClear(GL_STENCIL_BUFFER_BIT);
+        glStencilFunc(GL_EQUAL, 0, 0xff);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
+        glEnable(GL_STENCIL_TEST);
+    }
 
     const Matrix4 view = readMatrix(GL_MODELVIEW_MATRIX);
     const Plane& plane = receiver_.plane;
@@ -305,6 +316,7 @@ void SceneRenderer::drawShadowPass(Models models) {
         }
     }
 
+    glDisable(GL_STENCIL_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glShadeModel(GL_SMOOTH);

@@ -97,6 +97,7 @@ private:
 
     GlExtensions extensions_;
     bool multitextureAllowed_ = true;
+    int stencilBits_ = 0;  // a stencil buffer lets the shadow blend once per pixel
     ViewRotation* rotation_ = nullptr;
     Vec3f translation_;
     float offsetX_ = 0.0f;

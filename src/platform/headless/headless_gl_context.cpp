@@ -90,10 +90,11 @@ bool HeadlessGlContext::create(int width, int height) {
                                        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
                                        EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 24,
+                                       EGL_STENCIL_SIZE, 8,
                                        EGL_NONE};
     EGLint count = 0;
     if (!eglChooseConfig(display, configAttributes, &egl_->config, 1, &count) || count < 1) {
-        error_ = eglFailure("no OpenGL: no RGBA pbuffer configuration with a depth buffer");
+        error_ = eglFailure("no OpenGL: no RGBA pbuffer configuration with depth and stencil buffers");
         return false;
     }
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,

@@ -7,7 +7,7 @@
 
 namespace kavelune {
 
-// An offscreen OpenGL context with an RGBA colour buffer and a depth buffer of a given size,
+// An offscreen OpenGL context with an RGBA colour buffer, a depth and a stencil buffer of a given size,
 // made on Mesa's surfaceless EGL platform with the desktop GL compatibility profile, so the
 // same fixed-pipeline drawing code that serves the desktop window runs without a display.
 class HeadlessGlContext {
