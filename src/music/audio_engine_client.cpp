@@ -1,6 +1,8 @@
 #include "music/audio_engine_client.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "audio_engine/engine_codes.h"
 #include "base/message_box.h"
@@ -62,6 +64,10 @@ void AudioEngineClient::onPlayerState(int state) {
     }
 }
 
-void AudioEngineClient::onInputDuration(int seconds) { songLength_ = seconds * 1000; }
+void AudioEngineClient::onInputDuration(int seconds) {
+    // Past 24 days the milliseconds no longer fit; such a song counts as endless.
+    constexpr int kLongestSeconds = std::numeric_limits<int>::max() / 1000;
+    songLength_ = std::clamp(seconds, 0, kLongestSeconds) * 1000;
+}
 
 }  // namespace kavelune
