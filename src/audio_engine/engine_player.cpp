@@ -63,6 +63,9 @@ std::unique_ptr<EnginePlayer> EnginePlayer::create(std::shared_ptr<NotificationQ
 }
 
 EnginePlayer::~EnginePlayer() {
+    if (!thread_.joinable()) {
+        return;  // the thread never started
+    }
     send(kCommandExit);
     bool finished = false;
     {

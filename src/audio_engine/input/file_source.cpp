@@ -5,7 +5,7 @@
 namespace kavelune::engine {
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = std::fopen(path.c_str(), "rbe");  // not inherited by programs we start
     if (file == nullptr) {
         return nullptr;
     }
