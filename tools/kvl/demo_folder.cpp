@@ -77,14 +77,18 @@ std::string launchFile(const std::string& dance) {
            "dance\t\t\t\"Sequences\\" + dance + "\"\r\n";
 }
 
-bool writeInfo(const fs::path& folder, const std::vector<DanceEntry>& dances, std::string& error) {
+bool writeInfo(const fs::path& folder, const std::vector<DanceEntry>& dances, const std::vector<SongPlan>& songs,
+               std::string& error) {
     const fs::path info = folder / "Info";
     fs::create_directories(info);
     std::string table = "# dance file, song, flag\r\n";
-    std::string playList;
     for (const DanceEntry& dance : dances) {
         table += "<" + dance.file + "> <" + dance.pairedSound + "> <1>\r\n";
-        playList += "Sequences\\" + dance.file + "\r\n";
+    }
+    // A play list names songs, one a line, in the order they play.
+    std::string playList = "# Kavelune demo songs\r\n";
+    for (const SongPlan& song : songs) {
+        playList += "Sounds\\" + song.fileBase + ".mp3\r\n";
     }
     return writeText(info / "dancemp3.txt", table, error) && writeText(info / "Demo.lst", playList, error);
 }
@@ -97,7 +101,7 @@ bool writeDemoFolder(const fs::path& programFolder, DemoReport& report, std::str
     const std::vector<SongPlan> songs = songPlans();
     std::vector<DanceEntry> dances;
     if (!writeCharacters(programFolder, error) || !writeSequences(programFolder, songs, dances, error) ||
-        !writeSongs(programFolder, songs, error) || !writeInfo(programFolder, dances, error) ||
+        !writeSongs(programFolder, songs, error) || !writeInfo(programFolder, dances, songs, error) ||
         !writeText(programFolder / "kavelune.txt", launchFile(dances.front().file), error)) {
         return false;
     }

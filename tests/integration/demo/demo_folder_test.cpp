@@ -7,6 +7,7 @@
 
 #include "app/dance_music_table.h"
 #include "app/launch_file.h"
+#include "app/play_list.h"
 #include "base/path_resolution.h"
 #include "base/text.h"
 #include "demo_support.h"
@@ -76,24 +77,22 @@ TEST(DemoFolder, DanceMusicTablePairsEveryDanceWithASongThatExists) {
     }
 }
 
-TEST(DemoFolder, PlayListNamesDancesThatExist) {
-    for (const fs::path& list : filesWithExtension(demoFolder() / "Info", ".lst")) {
-        std::ifstream in(list);
-        std::string line;
-        int entries = 0;
-        while (std::getline(in, line)) {
-            while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-            if (line.empty() || line[0] == '#') continue;
-            EXPECT_TRUE(fs::is_regular_file(resolveContentPath(demoFolder(), line))) << line;
-            ++entries;
+TEST(DemoFolder, PlayListsNameSongsThatExist) {
+    const auto lists = filesWithExtension(demoFolder() / "Info", ".lst");
+    ASSERT_FALSE(lists.empty());
+    for (const fs::path& list : lists) {
+        const auto loaded = PlayList::load(demoFolder(), "Info\\" + list.filename().string());
+        ASSERT_TRUE(loaded.has_value()) << list;
+        EXPECT_FALSE(loaded->empty()) << list;
+        for (const std::string& song : loaded->songs()) {
+            EXPECT_TRUE(fs::is_regular_file(resolveContentPath(demoFolder(), song))) << song;
         }
-        EXPECT_GT(entries, 0) << list;
     }
 }
 
 TEST(DemoFolder, KvlInspectReadsEveryContentFile) {
     std::vector<fs::path> files;
-    for (const char* extension : {".dcz", ".dsq", ".dmp", ".dcp"}) {
+    for (const char* extension : {".dcz", ".dsq", ".dmp", ".dcp", ".jpg", ".tga", ".mp3", ".emp", ".lst"}) {
         auto found = filesWithExtension(demoFolder(), extension);
         files.insert(files.end(), found.begin(), found.end());
     }
