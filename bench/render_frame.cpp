@@ -1,6 +1,6 @@
 // One frame of the character as the desktop draws it: pose and skin the model, cull its faces
 // against the eye and the light, draw the shadow and the model, at 512 x 512 in the offscreen
-// context. Uses the demo character from $KAVELUNE_HOME (or ./demo) when there is one, else a
+// context. Uses the character the demo launch file in $KAVELUNE_HOME (or ./demo) names, else a
 // stand-in figure of similar size built here.
 #include <benchmark/benchmark.h>
 
@@ -13,6 +13,7 @@
 
 #include <GL/gl.h>
 
+#include "app/launch_settings.h"
 #include "base/quaternion.h"
 #include "model/character_loader.h"
 #include "model/model_setup.h"
@@ -89,6 +90,7 @@ struct Scene {
     std::string what;
 };
 
+// The character the demo's launch file names.
 bool loadDemo(Scene& scene) {
     const char* env = std::getenv("KAVELUNE_HOME");
     const fs::path home = env ? fs::path(env) : fs::path("demo");
@@ -97,25 +99,23 @@ bool loadDemo(Scene& scene) {
     if (!fs::is_directory(characters, error)) {
         return false;
     }
-    std::vector<fs::path> archives;
-    for (const auto& entry : fs::directory_iterator(characters, error)) {
-        if (entry.path().extension() == ".dcz") archives.push_back(entry.path());
+    const std::string name = LaunchSettings::choose(home).character;
+    if (name.empty()) {
+        return false;
     }
-    std::sort(archives.begin(), archives.end());
-    for (const fs::path& archive : archives) {
-        CharacterLoadResult loaded = loadCharacter(characters, archive.stem().string(), nullptr);
-        if (loaded.ok()) {
-            scene.models = std::move(loaded.models);
-            for (const auto& model : scene.models) {
-                scene.textures.emplace_back(TextureCache::instance());
-                scene.textures.back().load(*model, characters);
-                scene.textures.back().apply(*model, 0);
-            }
-            scene.what = "demo " + archive.stem().string();
-            return true;
-        }
+    const fs::path folder = characterFolderFor(home, characters, name);
+    CharacterLoadResult loaded = loadCharacter(folder, name, nullptr);
+    if (!loaded.ok()) {
+        return false;
     }
-    return false;
+    scene.models = std::move(loaded.models);
+    for (const auto& model : scene.models) {
+        scene.textures.emplace_back(TextureCache::instance());
+        scene.textures.back().load(*model, folder);
+        scene.textures.back().apply(*model, 0);
+    }
+    scene.what = "demo " + name;
+    return true;
 }
 
 void BM_RenderFrame(benchmark::State& state) {
@@ -132,6 +132,9 @@ void BM_RenderFrame(benchmark::State& state) {
     std::size_t faces = 0;
     for (const auto& model : scene.models) {
         for (const MeshPart& part : model->parts) faces += part.faceCount();
+        for (const HandModel& hand : model->hands) {
+            for (const MeshPart& part : hand.parts) faces += part.faceCount();
+        }
     }
     glViewport(0, 0, kSize, kSize);
     loadSpriteProjection(kSize, kSize);
