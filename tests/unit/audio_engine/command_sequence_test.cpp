@@ -70,7 +70,7 @@ TEST_F(EngineCommands, PauseKeepsThePlaceAndStopReturnsToTheStart) {
     ASSERT_TRUE(reachesState(engine, kStatePaused));
     const std::int64_t pausedAt = engine.player().progress().frame();
     EXPECT_GT(pausedAt, 44100 * 2 / 10) << "about 0.3 s had been handed over";
-    EXPECT_LT(pausedAt, 44100 * 6 / 10);
+    EXPECT_LT(pausedAt, 44100 * 3 / 2) << "a busy machine may sleep long, but not that long";
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(engine.player().progress().frame(), pausedAt) << "nothing moves while paused";
 
@@ -79,7 +79,7 @@ TEST_F(EngineCommands, PauseKeepsThePlaceAndStopReturnsToTheStart) {
     std::this_thread::sleep_for(100ms);
     const std::int64_t resumedAt = engine.player().progress().frame();
     EXPECT_GT(resumedAt, pausedAt) << "playing goes on from the paused place";
-    EXPECT_LT(resumedAt, pausedAt + 44100 * 3 / 10);
+    EXPECT_LT(resumedAt, pausedAt + 44100) << "and did not skip ahead";
 
     engine.player().send(kCommandStop);
     ASSERT_TRUE(reachesState(engine, kStateStopped));
@@ -124,8 +124,7 @@ TEST_F(EngineCommands, SeekingAtTheEndStopsThePlayerAndPlayAtTheEndStartsOver) {
     ASSERT_TRUE(reachesState(engine, kStateEndOfStream));
     engine.player().send(kCommandPlay);
     ASSERT_TRUE(reachesState(engine, kStatePlaying));
-    std::this_thread::sleep_for(100ms);
-    EXPECT_LT(engine.player().progress().frame(), 44100 * 3 / 10) << "started over from the top";
+    EXPECT_LT(engine.player().progress().frame(), 44100 / 4) << "started over from the top";
 }
 
 TEST_F(EngineCommands, CommandsWithoutInputOrWithBadArgumentsFail) {
