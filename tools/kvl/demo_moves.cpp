@@ -6,6 +6,7 @@
 #include <functional>
 #include <numbers>
 
+#include "app/object_record_layout.h"
 #include "demo_motion.h"
 
 namespace kvl::demo {
@@ -343,17 +344,18 @@ PoolMotion sideTravel() {
 
 // --- Prop moves -----------------------------------------------------------------------------
 
-ObjectRecord propRecord(float key, std::uint32_t flags) {
+ObjectRecord propRecord(float key, std::uint16_t flags) {
+    const kavelune::Vec3s grip{0, -75, 0};  // a hand's breadth below the wrist
     ObjectRecord record;
     record.setFirstAsFloat(key);
-    record.values[1] = kRightHandType;
-    record.values[2] = flags;
-    record.values[3] = kRightHandClass;
+    record.values[1] = static_cast<std::uint32_t>(kRightHandType);
+    record.values[2] = kavelune::packLowHigh(static_cast<std::int16_t>(flags), grip.z);
+    record.values[3] = kavelune::packLowHigh(grip.x, grip.y);
     return record;
 }
 
-// Object frames: the prop held at the grip (in the hand's frame), with its own rotation taken
-// from `spin` (degrees about the figure's x axis) and record number `record` per frame.
+// Object frames: the prop at the grip, with its own rotation taken from `spin` (degrees about
+// the figure's x axis) and record number `record` per frame.
 void addPropFrames(PoolMotion& motion, const std::function<int(double beat)>& record,
                    const std::function<double(double beat)>& spin) {
     // Records are paired (0/1 held, 2/3 own rotation) so a frame's record number means the
@@ -372,7 +374,7 @@ void addPropFrames(PoolMotion& motion, const std::function<int(double beat)>& re
         ObjectFrame frame;
         frame.record = static_cast<std::uint8_t>(number);
         frame.framesSinceStart = static_cast<std::uint8_t>((f - segmentStart) % 256);
-        frame.position = {0, -75, 0};
+        frame.position = {0, 0, 0};  // no extra shift: the record's offset places the grip
         const double half = 0.5 * spin(beat) * kPi / 180.0;
         frame.rotation = {static_cast<float>(std::sin(half)), 0.0f, 0.0f, static_cast<float>(std::cos(half))};
         motion.objectFrames.push_back(frame);

@@ -11,14 +11,16 @@ namespace kvl::demo {
 
 constexpr int kBeatsPerBar = 4;
 
-// Object records of the prop moves: their first value is a key that changes when the prop's
-// handling changes; then the anchor type (2 = the right hand), the handling flags (0x10: the
-// prop turns with the hand, 1: the prop takes the motion's own rotation) and the prop's anchor
-// class (2 = a prop held at segment 12).
-constexpr std::uint32_t kRightHandType = 2;
-constexpr std::uint32_t kRightHandClass = 2;
-constexpr std::uint32_t kFollowHand = 0x10;
-constexpr std::uint32_t kOwnRotation = 0x01;
+// Object records of the prop moves, in the layout the prop placement reads (see
+// app/object_record_layout.h): the right hand (type 2, which is also the anchor class of a prop
+// hung at segment 12) carries the microphone at its grip, either turning with the hand (0x10)
+// or taking the motion's own rotation (1). Both keep the grip in the same place, so the
+// placement's smoothing of jumps between records is switched off (0x8000): it would otherwise
+// drag the prop away from the hand for as long as a move without object data follows.
+constexpr std::int32_t kRightHandType = 2;
+constexpr std::uint16_t kNoSmoothing = 0x8000;
+constexpr std::uint16_t kFollowHand = 0x10 | kNoSmoothing;
+constexpr std::uint16_t kOwnRotation = 0x01 | kNoSmoothing;
 
 struct Move {
     std::string name;  // a short label for the kit's own listing

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
+#include "app/character_performer.h"
 #include "base/path_resolution.h"
 #include "demo_support.h"
 #include "model/character_loader.h"
@@ -127,6 +129,49 @@ TEST(DemoDances, KeepTheDancersFeetOnTheFloor) {
             }
         }
     }
+}
+
+// The microphone stays in the singer's right hand all through the prop dance, and the dance's
+// object data takes it over (it spins on its own) for part of the time.
+TEST(DemoDances, ThePropFollowsTheMotionsObjectData) {
+    CharacterLoadResult singer;
+    fs::path propDance;
+    for (const fs::path& description : filesWithExtension(demoFolder() / "Characters", ".txt")) {
+        auto result = loadCharacter(description.parent_path(), description.stem().string(), nullptr);
+        if (result.ok() && result.models.front()->attachment) {
+            singer = std::move(result);
+            break;
+        }
+    }
+    ASSERT_TRUE(singer.ok()) << "no character with a prop";
+    DanceSequence dance;
+    for (const fs::path& file : danceFiles()) {
+        DanceSequence candidate;
+        if (loadDance(file, demoPool(), candidate) && candidate.tracks.front().hasObjectMotion) {
+            dance = std::move(candidate);
+            propDance = file;
+            break;
+        }
+    }
+    ASSERT_FALSE(propDance.empty()) << "no dance with object data";
+
+    CharacterModel& host = *singer.models.front();
+    CharacterPerformer performer(host);
+    performer.bind(&dance.tracks.front());
+    bool spunOnItsOwn = false;
+    for (std::uint32_t time = 0; time < danceLength(dance); time += 250) {
+        ASSERT_TRUE(updateDance(dance, time, {}));
+        performer.takePose();
+        const CharacterModel& prop = *host.attachment;
+        const Vec3s wrist = host.joints[12];
+        const double dx = prop.root.x - (wrist.x + host.root.x);
+        const double dy = prop.root.y - (wrist.y + host.root.y);
+        const double dz = prop.root.z - (wrist.z + host.root.z);
+        EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 75.0, 6.0) << "grip away from the wrist at " << time;
+        const float alignment = std::fabs(prop.localRotations[0].dot(host.worldRotations[12]));
+        spunOnItsOwn = spunOnItsOwn || alignment < 0.9f;
+    }
+    EXPECT_TRUE(spunOnItsOwn) << propDance.filename() << " never turns the prop by itself";
 }
 
 }  // namespace
