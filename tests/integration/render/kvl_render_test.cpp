@@ -152,6 +152,31 @@ TEST_F(KvlRenderTest, FailuresAreOneLineWithTheirStatus) {
     EXPECT_NE(errors.find("no character"), std::string::npos) << errors;
 }
 
+TEST_F(KvlRenderTest, VideoNeedsAFrameRateAndFfmpeg) {
+    std::string errors;
+    EXPECT_EQ(render("--character Block --times 0 --video a.mp4 --out x", &errors), 2);
+    const auto out = home / "video";
+    const auto video = home / "dance.mp4";
+    const int status = render("--character Block --fps 5 --seconds 0.4 --size 32x32 --video '" + video.string() +
+                                  "' --out '" + out.string() + "'", &errors);
+    EXPECT_TRUE(std::filesystem::exists(out / "frame-000001.png"));
+    if (runCommand("command -v ffmpeg >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(status, 0) << errors;
+        EXPECT_GT(std::filesystem::file_size(video), 0u);
+    } else {
+        EXPECT_EQ(status, 1);
+        EXPECT_NE(errors.find("ffmpeg is not installed"), std::string::npos) << errors;
+    }
+}
+
+TEST_F(KvlRenderTest, MissingProgramFolderFails) {
+    std::string errors;
+    const std::string command = std::string(KAVELUNE_KVL) + " render --home '" + (home / "absent").string() +
+                                "' --character Block --out '" + (home / "x").string() + "' 2>&1";
+    EXPECT_EQ(runCommand(command, &errors), 1);
+    EXPECT_NE(errors.find("no program folder"), std::string::npos) << errors;
+}
+
 TEST_F(KvlRenderTest, NoGlContextIsAClearFailure) {
     std::string errors;
     const std::string command = "EGL_PLATFORM=none MESA_LOADER_DRIVER_OVERRIDE=none LIBGL_DRIVERS_PATH=/nonexistent " +
