@@ -174,8 +174,8 @@ PoolMotion clap() {
         // Hands meet on beats two and four.
         const double together = std::pow(0.5 - 0.5 * std::cos(kPi * beat), 2.0);
         pose.height = kStand - 100.0 * onBeat(beat);
-        const ArmPose open = armAt(40.0, 35.0, 85.0, 10.0);
-        const ArmPose closed = armAt(-14.0, 62.0, 58.0, 25.0);
+        const ArmPose open = armAt(40.0, 35.0, 85.0, -5.0);
+        const ArmPose closed = armAt(-12.0, 62.0, 70.0, -38.0);
         pose.arms[0] = blendArm(open, closed, together);
         pose.arms[1] = blendArm(open, closed, together);
         pose.head.forward = 8.0 * together;
