@@ -2,6 +2,8 @@
 // sprite window on the desktop until it is closed, and the state saved to current.txt.
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMetaObject>
 #include <QScreen>
 
 #include <cstdlib>
@@ -21,6 +23,7 @@
 #include "platform/posix/scripted_message_answers.h"
 #include "platform/posix/user_folders.h"
 #include "platform/qt/backdrop_mode.h"
+#include "platform/qt/desktop_session.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/sprite_window.h"
 #include "platform/qt/stand_in_figure.h"
@@ -66,14 +69,16 @@ void installMessageBoxes() {
     }
 }
 
-// Until the character scene is plugged in, a stand-in figure can be shown on request, so the
-// window's drags and fitting can be seen and tested.
-std::unique_ptr<SceneDrawer> makeScene() {
+// A fixed figure of boxes instead of the character scene, for tests of the window's own
+// behaviour (drags, fitting, backdrop) that must not depend on content.
+bool standInFigureRequested() {
     const char* standIn = std::getenv("KAVELUNE_STAND_IN_FIGURE");
-    if (standIn && std::string(standIn) == "1") {
-        return std::make_unique<qt::StandInFigure>();
-    }
-    return nullptr;
+    return standIn && std::string(standIn) == "1";
+}
+
+char32_t typedCharacter(const QKeyEvent& event) {
+    const QList<uint> characters = event.text().toUcs4();
+    return characters.isEmpty() ? 0 : static_cast<char32_t>(characters.front());
 }
 
 }  // namespace
@@ -141,10 +146,29 @@ int main(int argc, char** argv) {
                                       settings.width = placement.width;
                                       settings.height = placement.height;
                                   });
-    std::unique_ptr<SceneDrawer> scene = makeScene();
-    spriteWindow.setScene(scene.get());
+    std::unique_ptr<SceneDrawer> standIn;
+    std::unique_ptr<qt::DesktopSession> session;
+    if (standInFigureRequested()) {
+        standIn = std::make_unique<qt::StandInFigure>();
+        spriteWindow.setScene(standIn.get());
+    } else {
+        session = std::make_unique<qt::DesktopSession>(home, settings, spriteWindow);
+        spriteWindow.setScene(&session->scene());
+        spriteWindow.setInitialiseHandler([&session, &spriteWindow] {
+            if (!session->start()) {
+                QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);
+            }
+        });
+        spriteWindow.setKeyHandler([&session](QKeyEvent* event) {
+            return session && session->keyPressed(event->key(), typedCharacter(*event),
+                                                   event->modifiers().testFlag(Qt::AltModifier));
+        });
+    }
     // The scene's GL resources go while the window's context can still be made current.
-    spriteWindow.setReleaseHandler([&scene] { scene.reset(); });
+    spriteWindow.setReleaseHandler([&session, &standIn] {
+        session.reset();
+        standIn.reset();
+    });
     spriteWindow.setTopMost(settings.topwindow);
     spriteWindow.show();
 

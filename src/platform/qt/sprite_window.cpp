@@ -132,6 +132,11 @@ void SpriteWindow::initializeGL() {
     if (scene_) {
         scene_->setUp();
     }
+    if (initialise_) {
+        std::function<void()> initialise = std::move(initialise_);
+        initialise_ = nullptr;
+        initialise();
+    }
     if (!visibility_) {
         visibility_ = std::make_unique<WindowVisibility>(
             static_cast<unsigned>(winId()), [this](bool covered) {
@@ -273,6 +278,9 @@ void SpriteWindow::mouseReleaseEvent(QMouseEvent* event) {
 void SpriteWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
+        return;
+    }
+    if (keys_ && keys_(event)) {
         return;
     }
     QOpenGLWindow::keyPressEvent(event);

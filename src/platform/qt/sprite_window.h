@@ -47,6 +47,11 @@ public:
     // Called once when the window closes, with its GL context still current, so the owner can
     // stop and release the scene (textures and all) before the surface goes away.
     void setReleaseHandler(std::function<void()> release) { release_ = std::move(release); }
+    // Called once at the end of the first GL set-up, with the context current: the owner loads
+    // what the scene shows.
+    void setInitialiseHandler(std::function<void()> initialise) { initialise_ = std::move(initialise); }
+    // Keys other than Escape go here; true when the key was used.
+    void setKeyHandler(std::function<bool(QKeyEvent*)> keys) { keys_ = std::move(keys); }
     void setTopMost(bool on);
     // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
     void setViewSize(int pixels);
@@ -83,6 +88,8 @@ private:
     BackdropMode backdrop_;
     PlacementSink placed_;
     std::function<void()> release_;
+    std::function<void()> initialise_;
+    std::function<bool(QKeyEvent*)> keys_;
     bool released_ = false;
     SceneDrawer* scene_ = nullptr;
     std::unique_ptr<DesktopBackdrop> tiles_;

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/command_dispatcher.h"
+#include "app/placeholder_dialogs.h"
+#include "app/sprite_scene.h"
+#include "app/window_control.h"
+
+namespace kavelune {
+class LaunchSettings;
+}
+
+namespace kavelune::qt {
+
+class SpriteWindow;
+
+// Everything the running program is made of around the sprite window: the scene, the command
+// dispatcher with the window's side of the commands, the popup menu and the keys. Commands from
+// the music player are queued and carried out between frames, with the window's GL context
+// current, since loading content creates textures.
+class DesktopSession : public QObject, public WindowControl {
+    Q_OBJECT
+
+public:
+    DesktopSession(std::filesystem::path programFolder, LaunchSettings& settings, SpriteWindow& window);
+    ~DesktopSession() override;
+
+    SpriteScene& scene() { return *scene_; }
+
+    // Once the window's GL context exists: loads the dance and the character the launch
+    // settings name, falling back to the first ones the content offers, and starts playing.
+    // False (after telling the user) when there is nothing to show.
+    bool start();
+
+    // Carries out a command now, with the window's context current.
+    void dispatch(const WindowCommand& command);
+    // Carries it out after the current frame.
+    void post(const WindowCommand& command);
+
+    void openMenu(QPoint at);
+    // A key pressed in the window; false when it has no binding.
+    bool keyPressed(int qtKey, char32_t character, bool altHeld);
+
+    // WindowControl
+    void destroyWindow() override;
+    void setSize(int pixels) override;
+    void setTopMost(bool on) override;
+    void refreshScreen() override;
+    void showAboutBox() override;
+    void openWebSite() override;
+
+private:
+    std::filesystem::path programFolder_;
+    LaunchSettings& settings_;
+    SpriteWindow& window_;
+    std::unique_ptr<SpriteScene> scene_;
+    PlaceholderDialogs dialogs_;
+    std::unique_ptr<CommandDispatcher> dispatcher_;
+};
+
+}  // namespace kavelune::qt

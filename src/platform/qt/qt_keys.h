@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/keyboard.h"
+
+namespace kavelune::qt {
+
+// The toolkit-neutral key of a Qt key code (Key::Other for keys the window does not bind).
+Key keyFromQt(int qtKey);
+
+}  // namespace kavelune::qt

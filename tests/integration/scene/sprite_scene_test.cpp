@@ -1,0 +1,124 @@
+// The scene as the desktop program drives it, on the demo content the build writes beside the
+// programs: a dance and its character loaded, played to the null sound output, posed and drawn
+// in the offscreen GL context.
+#include "app/sprite_scene.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "app/launch_settings.h"
+#include "base/message_box.h"
+#include "platform/headless/headless_gl_context.h"
+
+namespace kavelune {
+namespace {
+
+const std::filesystem::path kProgramFolder = KAVELUNE_PROGRAM_DIR;
+
+class SpriteSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(kProgramFolder / "kavelune.txt")) {
+            GTEST_SKIP() << "no demo content in " << kProgramFolder;
+        }
+        setenv("KAVELUNE_AUDIO", "null", 1);
+        previousBoxes_ = setMessageBoxHandler([this](const MessageRequest& request) {
+            boxes_.push_back(request);
+            return MessageAnswer::Ok;
+        });
+        settings_ = &LaunchSettings::instance(kProgramFolder);
+        ASSERT_TRUE(context_.create(256, 256)) << context_.error();
+        SpriteScene::Options options;
+        options.programFolder = kProgramFolder;
+        options.owner = [this](int command, const std::string&) { commands_.push_back(command); };
+        options.glLoader = &HeadlessGlContext::procAddress;
+        scene_ = std::make_unique<SpriteScene>(std::move(options));
+        scene_->setUp();
+    }
+    void TearDown() override {
+        scene_.reset();
+        setMessageBoxHandler(previousBoxes_);
+    }
+
+    HeadlessGlContext context_;
+    std::unique_ptr<SpriteScene> scene_;
+    LaunchSettings* settings_ = nullptr;
+    std::vector<int> commands_;
+    std::vector<MessageRequest> boxes_;
+    MessageBoxHandler previousBoxes_;
+};
+
+TEST_F(SpriteSceneTest, DemoDanceAndCharacterLoadWithTheirSong) {
+    ASSERT_FALSE(settings_->dance.empty());
+    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    EXPECT_TRUE(boxes_.empty()) << boxes_.front().caption << ": " << boxes_.front().text;
+    EXPECT_FALSE(settings_->danceFiles.empty());
+    EXPECT_GT(scene_->music().DanceLength, 0);
+    ASSERT_TRUE(scene_->loadCharacter(settings_->character));
+    EXPECT_GE(scene_->modelCount(), 1u);
+}
+
+TEST_F(SpriteSceneTest, FailedLoadsKeepWhatWasThere) {
+    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    ASSERT_TRUE(scene_->loadCharacter(settings_->character));
+    std::size_t models = scene_->modelCount();
+    EXPECT_FALSE(scene_->loadDance("Sequences\\no such dance.dsq"));
+    EXPECT_TRUE(scene_->hasDance());
+    EXPECT_FALSE(scene_->loadCharacter("Characters\\nobody.dcz"));
+    EXPECT_EQ(scene_->modelCount(), models);
+    EXPECT_FALSE(scene_->loadSound(""));
+    EXPECT_FALSE(scene_->loadSound("Sounds\\missing.mp3"));
+}
+
+TEST_F(SpriteSceneTest, NothingIsDrawnUntilPlayAndThePoseFollowsTheMusic) {
+    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    ASSERT_TRUE(scene_->loadCharacter(settings_->character));
+    ProjectedBounds bounds;
+    scene_->drawFrame();
+    EXPECT_FALSE(scene_->playing());
+
+    scene_->play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    scene_->drawFrame();
+    ASSERT_TRUE(scene_->projectedBounds(bounds));
+    EXPECT_LT(bounds.minX, bounds.maxX);
+    EXPECT_LT(bounds.minY, bounds.maxY);
+    std::uint32_t first = scene_->lastUpdateTime();
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    scene_->drawFrame();
+    EXPECT_GT(scene_->lastUpdateTime(), first);
+
+    // Pause freezes the music, and with it the dance.
+    scene_->pause();
+    scene_->drawFrame();
+    std::uint32_t paused = scene_->lastUpdateTime();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    scene_->drawFrame();
+    EXPECT_EQ(scene_->lastUpdateTime(), paused);
+
+    scene_->stop();
+    EXPECT_FALSE(scene_->playing());
+}
+
+TEST_F(SpriteSceneTest, TurningAboutTheCharacterChangesTheViewOnlyWhileDragging) {
+    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    ASSERT_TRUE(scene_->loadCharacter(settings_->character));
+    scene_->play();
+    scene_->drawFrame();
+    scene_->beginTurn();
+    EXPECT_TRUE(scene_->viewRotation().dragActive);
+    scene_->turnBy(30.0f, -10.0f);
+    scene_->drawFrame();
+    scene_->endTurn();
+    scene_->drawFrame();
+    EXPECT_FLOAT_EQ(scene_->viewRotation().yaw, 30.0f);
+    EXPECT_FLOAT_EQ(scene_->viewRotation().pitch, -10.0f);
+    EXPECT_FALSE(scene_->viewRotation().dragActive);
+}
+
+}  // namespace
+}  // namespace kavelune
