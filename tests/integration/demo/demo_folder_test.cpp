@@ -92,9 +92,17 @@ TEST(DemoFolder, PlayListsNameSongsThatExist) {
 
 TEST(DemoFolder, KvlInspectReadsEveryContentFile) {
     std::vector<fs::path> files;
-    for (const char* extension : {".dcz", ".dsq", ".dmp", ".dcp", ".jpg", ".tga", ".mp3", ".emp", ".lst"}) {
-        auto found = filesWithExtension(demoFolder(), extension);
-        files.insert(files.end(), found.begin(), found.end());
+    for (const char* folder : {"Characters", "Sequences", "Sounds", "Info"}) {
+        for (const char* extension : {".dcz", ".dsq", ".dmp", ".dcp", ".jpg", ".tga", ".mp3", ".emp", ".lst"}) {
+            auto found = filesWithExtension(demoFolder() / folder, extension);
+            files.insert(files.end(), found.begin(), found.end());
+        }
+    }
+    // Camera pools are looked up in the program folder itself.
+    for (const auto& entry : fs::directory_iterator(demoFolder())) {
+        if (entry.is_regular_file() && toLowerAscii(entry.path().extension().string()) == ".dcp") {
+            files.push_back(entry.path());
+        }
     }
     auto descriptions = descriptionFiles();
     files.insert(files.end(), descriptions.begin(), descriptions.end());
