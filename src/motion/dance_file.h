@@ -15,9 +15,6 @@
 
 namespace kavelune {
 
-// A dance header's rules are the pairing rules that model headers carry too.
-using DancePairingRule = PairingRule;
-
 // A reference from a dance to one sub-motion (or sub-camera) of a pool file.
 struct PoolReference {
     std::int32_t poolId = 0;
