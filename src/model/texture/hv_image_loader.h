@@ -12,6 +12,9 @@ namespace kavelune {
 class HvImageLoader {
 public:
     static constexpr const char* kErrorCaption = "HvImageLoader reading error!";
+    // Larger pictures are refused: no GL takes a texture this big, and a damaged header must
+    // not make the decoder ask for gigabytes.
+    static constexpr int kMaximumSide = 16384;
 
     // Reads and decodes `file`. On failure returns false and leaves `image` empty; when
     // `reportErrors` is set, a file that cannot be read (or decoded) is reported in a message

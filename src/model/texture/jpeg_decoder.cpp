@@ -55,6 +55,11 @@ bool HvImageLoader::decodeJpeg(const std::string& bytes, Image& image) {
     if (info.jpeg_color_space != JCS_GRAYSCALE) {
         info.out_color_space = JCS_RGB;
     }
+    if (info.image_width > static_cast<JDIMENSION>(kMaximumSide) ||
+        info.image_height > static_cast<JDIMENSION>(kMaximumSide)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     jpeg_start_decompress(&info);
     image.width = static_cast<int>(info.output_width);
     image.height = static_cast<int>(info.output_height);

@@ -9,6 +9,7 @@
 #define STBI_ONLY_GIF
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO
+#define STBI_MAX_DIMENSIONS 16384  // HvImageLoader::kMaximumSide
 #include <stb/stb_image.h>
 
 #include "model/texture/hv_image_loader.h"

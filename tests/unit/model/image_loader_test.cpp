@@ -134,6 +134,29 @@ TEST_F(ImageLoaderTest, DamagedFilesFailWithoutEndingTheProgram) {
     EXPECT_FALSE(HvImageLoader::load(folder.write("noise.bmp", std::string(300, 'x')), image, false));
 }
 
+TEST_F(ImageLoaderTest, HugeDimensionsInAHeaderAreRefused) {
+    // A 1 x 2 TGA claiming to be 40000 pixels high.
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = 1;
+    tga[14] = static_cast<char>(40000 & 0xff);
+    tga[15] = static_cast<char>(40000 >> 8);
+    tga[16] = 24;
+    tga += std::string(6, '\x10');
+    Image image;
+    EXPECT_FALSE(HvImageLoader::decodeTga(tga, image));
+    // The same for a JPEG whose frame header says 60000 x 60000.
+    std::string jpeg = testing::readFile(make("small.jpg", "8x8", "xc:red"));
+    const std::size_t frame = jpeg.find("\xff\xc0");
+    ASSERT_NE(frame, std::string::npos);
+    jpeg[frame + 5] = static_cast<char>(0xea);
+    jpeg[frame + 6] = static_cast<char>(0x60);
+    jpeg[frame + 7] = static_cast<char>(0xea);
+    jpeg[frame + 8] = static_cast<char>(0x60);
+    EXPECT_FALSE(HvImageLoader::decodeJpeg(jpeg, image));
+    EXPECT_TRUE(image.empty());
+}
+
 TEST_F(ImageLoaderTest, GifHeaderIsCheckedBeforeDecoding) {
     Image image;
     EXPECT_FALSE(HvImageLoader::decodeGif("PNG89a......", image));
