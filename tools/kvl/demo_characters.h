@@ -9,8 +9,10 @@
 //  - Pia.dcz and Kai.dcz: loose archives, danced together by the description file Duet.txt.
 namespace kvl::demo {
 
-// Paths of the characters, relative to the program folder, as a launch file names them.
+// The character a fresh program folder starts with, as a launch file names it.
 inline constexpr const char* kDefaultCharacter = "Characters\\Mira\\Mira.dcz";
+// Characters the menu offers: Mira, Toma, Duet, Pia and Kai.
+inline constexpr int kCharacterCount = 5;
 
 bool writeCharacters(const std::filesystem::path& programFolder, std::string& error);
 

@@ -222,7 +222,7 @@ bool writeSequences(const std::filesystem::path& programFolder, const std::vecto
             error = "cannot write " + (sequences / plan.file).string();
             return false;
         }
-        dances.push_back({plan.file, song.fileBase + ".mp3", "Sounds\\" + song.fileBase + plan.pairedExtension});
+        dances.push_back({plan.file, "Sounds\\" + song.fileBase + plan.pairedExtension});
     }
     return true;
 }

@@ -12,7 +12,6 @@ namespace kvl::demo {
 
 struct DanceEntry {
     std::string file;       // file name in Sequences, e.g. "Groove.dsq"
-    std::string soundFile;  // the song's file name in Sounds
     std::string pairedSound;  // path written to dancemp3.txt, relative to the program folder
 };
 

@@ -107,7 +107,7 @@ bool writeDemoFolder(const fs::path& programFolder, DemoReport& report, std::str
     }
     report.songs = static_cast<int>(songs.size());
     report.dances = static_cast<int>(dances.size());
-    report.characters = 4;
+    report.characters = kCharacterCount;
     return true;
 }
 
