@@ -203,8 +203,7 @@ bool writeSequences(const std::filesystem::path& programFolder, const std::vecto
         dance.soundName = song.fileBase + ".mp3";
         dance.beatMap = beatMapOf(song);
         for (std::size_t t = 0; t < plan.tracks.size(); ++t) {
-            std::map<std::string, MoveAddress> moves = addresses;
-            TrackPlan track(moves);
+            TrackPlan track(addresses);
             if (!track.add(plan.tracks[t], error)) {
                 return false;
             }
