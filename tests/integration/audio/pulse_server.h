@@ -67,7 +67,7 @@ public:
         }
         // Ends the stretch a moment after the last sound and returns it.
         DecodedSound finish() {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
             const std::string bytes = readFile(server_.monitorFile()).substr(from_);
             DecodedSound sound;
             sound.rate = kRecordRate;
