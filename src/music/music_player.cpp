@@ -134,6 +134,12 @@ std::uint32_t MusicPlayer::Position() {
     return position_;
 }
 
+void MusicPlayer::setNotificationWake(std::function<void()> wake) {
+    if (engine_) {
+        engine_->notificationTarget().setWakeHandler(std::move(wake));
+    }
+}
+
 void MusicPlayer::pumpNotifications() {
     if (engine_) {
         engine_->pump();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,6 +49,9 @@ public:
 
     // Delivers the engine's notifications; the owner's event loop calls this between frames.
     void pumpNotifications();
+    // Called on the engine's thread whenever a notification arrives, so an event loop that
+    // sleeps can wake and pump; it must only schedule work.
+    void setNotificationWake(std::function<void()> wake);
     // Null when the engine could not be created.
     AudioEngineClient* engineClient() { return engine_.get(); }
     bool playing() const { return playing_; }

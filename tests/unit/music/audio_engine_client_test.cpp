@@ -67,6 +67,8 @@ TEST_F(AudioEngineClientPlaying, AnswersReadyBySettingTheDeviceToCloseOnStop) {
         return modules;
     };
     MusicPlayer player(sink(), counted);
+    auto wakes = std::make_shared<std::atomic<int>>(0);
+    player.setNotificationWake([wakes] { ++*wakes; });
     ASSERT_TRUE(player.Load((folder / "a.mp3").string()));
     player.Play();
     ASSERT_TRUE(pumpUntil(player, [&] { return player.engineClient()->state() == kStatePlaying; }));
@@ -74,6 +76,7 @@ TEST_F(AudioEngineClientPlaying, AnswersReadyBySettingTheDeviceToCloseOnStop) {
     ASSERT_TRUE(pumpUntil(player, [&] { return player.engineClient()->state() == kStateStopped; }));
     EXPECT_EQ(closes->load(), 1);
     EXPECT_TRUE(received.empty());
+    EXPECT_GT(wakes->load(), 0) << "the event loop was woken for the notifications";
 }
 
 }  // namespace
