@@ -177,8 +177,12 @@ std::string loadScene(const RenderOptions& options, LoadedScene& scene) {
     std::string characterName = options.character;
     std::string danceName = options.dance;
     if (characterName.empty()) {
-        // Without a choice, the character and dance the launch file names.
+        // Without a choice, the character and dance the launch file names. A missing launch
+        // file is reported below as "no character", in one line, not as the program's box.
+        auto warnings = kavelune::setMessageBoxHandler(
+            [](const kavelune::MessageRequest&) { return kavelune::MessageAnswer::Ok; });
         const kavelune::LaunchSettings launch = kavelune::LaunchSettings::choose(options.home);
+        kavelune::setMessageBoxHandler(std::move(warnings));
         characterName = launch.character;
         if (danceName.empty() && options.character.empty()) {
             danceName = launch.dance;

@@ -150,6 +150,7 @@ TEST_F(KvlRenderTest, FailuresAreOneLineWithTheirStatus) {
     // Without a launch file and without --character there is nothing to draw.
     EXPECT_EQ(render("--out '" + (home / "x").string() + "'", &errors), 1);
     EXPECT_NE(errors.find("no character"), std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
 }
 
 TEST_F(KvlRenderTest, VideoNeedsAFrameRateAndFfmpeg) {
