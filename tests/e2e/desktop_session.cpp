@@ -162,6 +162,36 @@ pid_t DesktopSession::startProgram(const std::vector<std::string>& arguments,
     return start(argv, extra, true);
 }
 
+pid_t DesktopSession::startWithScene(const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment) {
+    std::vector<std::string> argv{KAVELUNE_LE_PROGRAM, "--home", home_.string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> extra{"KAVELUNE_AUDIO=null", "KAVELUNE_MESSAGE_ANSWERS="};
+    extra.insert(extra.end(), environment.begin(), environment.end());
+    return start(argv, extra, true);
+}
+
+void DesktopSession::copyDemoContent() const {
+    namespace fs = std::filesystem;
+    const fs::path demo = KAVELUNE_PROGRAM_DIR;
+    for (const fs::directory_entry& entry : fs::directory_iterator(demo)) {
+        const bool program = entry.is_regular_file() &&
+                             (entry.status().permissions() & fs::perms::owner_exec) != fs::perms::none;
+        if (program) continue;
+        fs::copy(entry.path(), home_ / entry.path().filename(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+}
+
+int DesktopSession::dropFiles(unsigned long window, int x, int y,
+                              const std::vector<std::filesystem::path>& paths) {
+    std::vector<std::string> argv{KAVELUNE_DRAG_SOURCE, std::to_string(window), std::to_string(x),
+                                  std::to_string(y)};
+    for (const auto& path : paths) argv.push_back(path.string());
+    const pid_t pid = start(argv, {}, true);
+    return waitForExit(pid, 20s).value_or(-1);
+}
+
 std::optional<int> DesktopSession::waitForExit(pid_t pid, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     do {
@@ -272,6 +302,19 @@ Screenshot DesktopSession::screenshot() const {
     shot.height = kHeight;
     shot.rgb.assign(bytes.begin(), bytes.end());
     return shot;
+}
+
+Screenshot DesktopSession::settledScreenshot(const WindowBox& box, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    Screenshot last = screenshot();
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(150ms);
+        Screenshot next = screenshot();
+        const bool settled = next.width > 0 && last.width > 0 && next.differingPixels(last, box, 0) == 0;
+        last = std::move(next);
+        if (settled) break;
+    }
+    return last;
 }
 
 }  // namespace kavelune::testing

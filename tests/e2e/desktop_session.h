@@ -60,6 +60,17 @@ public:
     // Starts the desktop program (with the stand-in figure).
     pid_t startProgram(const std::vector<std::string>& arguments = {},
                        const std::vector<std::string>& environment = {});
+    // Starts the desktop program with its real scene on the program folder (`--home`), sound
+    // going to the null output so that no sound server is needed.
+    pid_t startWithScene(const std::vector<std::string>& arguments = {},
+                         const std::vector<std::string>& environment = {});
+
+    // Copies the demo content the build generated (everything beside the programs but the
+    // programs) into the program folder, kavelune.txt included.
+    void copyDemoContent() const;
+    // Drops `paths` on `window` at the screen point (x, y) through the X drag-and-drop protocol.
+    // The drag source's exit status: 0 accepted and finished, 1 refused, other values failures.
+    int dropFiles(unsigned long window, int x, int y, const std::vector<std::filesystem::path>& paths);
     // The exit status, or nothing if the process is still running after `timeout`.
     std::optional<int> waitForExit(pid_t pid, std::chrono::milliseconds timeout);
 
@@ -80,6 +91,9 @@ public:
     void drag(int button, int fromX, int fromY, int toX, int toY, int steps = 12) const;
 
     Screenshot screenshot() const;
+    // Takes screenshots until two in a row agree inside `box` (the screen has settled), at most
+    // for `timeout`; returns the last one.
+    Screenshot settledScreenshot(const WindowBox& box, std::chrono::milliseconds timeout);
 
 private:
     void stop(pid_t pid);

@@ -1,0 +1,256 @@
+// The desktop program as a user meets it: the generated demo content as its program folder, the
+// real character dancing in the sprite window, the menu, the keys and files dropped on it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "desktop_session.h"
+#include "support/temp_folder.h"
+
+namespace kavelune::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kTitle = "Kavelune";
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+// The value a saved launch file gives `key`, without its quotes; empty when the key is absent.
+std::string savedValue(const std::string& saved, const std::string& key) {
+    std::size_t at = 0;
+    while ((at = saved.find(key, at)) != std::string::npos) {
+        const bool lineStart = at == 0 || saved[at - 1] == '\n';
+        const std::size_t open = saved.find('"', at);
+        if (lineStart && open != std::string::npos && saved.find_first_not_of('\t', at + key.size()) == open) {
+            return saved.substr(open + 1, saved.find('"', open + 1) - open - 1);
+        }
+        at += key.size();
+    }
+    return {};
+}
+
+class DancingCharacterE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(session.ready()) << "Xvfb did not start";
+        session.copyDemoContent();
+    }
+
+    void TearDown() override {
+        // Nothing a user would have had to click away came up on the way.
+        EXPECT_EQ(readFile(session.messageLog()), "");
+    }
+
+    // Starts the program on the demo content over the desktop picture and waits until the
+    // character shows in its window.
+    void startAndWait() {
+        session.showDesktopPicture();
+        desktop = session.screenshot();
+        program = session.startWithScene({}, {"KAVELUNE_BACKDROP=tiles"});
+        const auto found = session.waitForWindow(kTitle, 20s);
+        ASSERT_TRUE(found) << "no window titled Kavelune";
+        window = *found;
+        for (int i = 0; i < 200; ++i) {
+            if (characterPixels(session.screenshot()) > 2000) return;
+            std::this_thread::sleep_for(100ms);
+        }
+        FAIL() << "the character never showed";
+    }
+
+    WindowBox box() const { return session.windowBox(window).value_or(WindowBox{}); }
+
+    int characterPixels(const Screenshot& shot) const { return shot.differingPixels(desktop, box()); }
+
+    // The window box once it has stopped moving and growing.
+    WindowBox settledBox() {
+        WindowBox last = box();
+        for (int i = 0; i < 40; ++i) {
+            std::this_thread::sleep_for(150ms);
+            const WindowBox next = box();
+            if (next == last) break;
+            last = next;
+        }
+        return last;
+    }
+
+    // Presses keys (xdotool key names) in the sprite window.
+    void press(const std::string& keys) {
+        session.xdotool("windowfocus --sync " + std::to_string(window));
+        session.xdotool("key --delay 120 " + keys);
+        std::this_thread::sleep_for(300ms);
+    }
+
+    // How many pixels of the window change over `interval` while the program runs on.
+    int motionOver(std::chrono::milliseconds interval) {
+        const WindowBox where = box();
+        const Screenshot first = session.screenshot();
+        std::this_thread::sleep_for(interval);
+        return session.screenshot().differingPixels(first, where);
+    }
+
+    // A point on the character's body: the middle of the run of character pixels, a third of
+    // the way down the character, that lies nearest the window's centre line.
+    std::optional<Point> pointOnCharacter(const Screenshot& shot) const {
+        const WindowBox where = box();
+        int top = -1, bottom = -1;
+        auto differs = [&](int x, int y) {
+            const auto a = shot.pixel(x, y);
+            const auto b = desktop.pixel(x, y);
+            for (int c = 0; c < 3; ++c) {
+                if (std::abs(a[c] - b[c]) > 8) return true;
+            }
+            return false;
+        };
+        for (int y = where.y; y < where.y + where.height; ++y) {
+            for (int x = where.x; x < where.x + where.width; ++x) {
+                if (!differs(x, y)) continue;
+                if (top < 0) top = y;
+                bottom = y;
+                break;
+            }
+        }
+        if (top < 0) return std::nullopt;
+        const int y = top + (bottom - top) / 3;
+        const int centre = where.x + where.width / 2;
+        std::optional<Point> best;
+        for (int x = where.x; x < where.x + where.width;) {
+            if (!differs(x, y)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < where.x + where.width && differs(end, y)) ++end;
+            const Point middle{(x + end) / 2, y};
+            if (end - x >= 4 && (!best || std::abs(middle.x - centre) < std::abs(best->x - centre))) best = middle;
+            x = end;
+        }
+        return best;
+    }
+
+    // Ends the program with Escape and returns what it saved.
+    std::string exitAndReadSaved() {
+        press("Escape");
+        EXPECT_EQ(session.waitForExit(program, 15s), 0);
+        return readFile(session.home() / "current.txt");
+    }
+
+    DesktopSession session;
+    Screenshot desktop;
+    pid_t program = -1;
+    unsigned long window = 0;
+};
+
+TEST_F(DancingCharacterE2ETest, TheCharacterDancesOverACopyOfTheDesktopUntilEscapeSavesTheState) {
+    startAndWait();
+    const WindowBox where = settledBox();
+    // The demo launch file asks for 300 x 400, centred on the screen; the window grows only as
+    // far as the character needs.
+    EXPECT_GE(where.width, 300);
+    EXPECT_GE(where.height, 400);
+    EXPECT_NEAR(where.x + where.width / 2, DesktopSession::kWidth / 2, 60);
+    EXPECT_NEAR(where.y + where.height / 2, DesktopSession::kHeight / 2, 60);
+
+    const Screenshot shot = session.screenshot();
+    const int character = shot.differingPixels(desktop, where);
+    EXPECT_GT(character, 3000);
+    EXPECT_LT(character, where.width * where.height / 2) << "around the character the desktop shows through";
+    EXPECT_EQ(shot.pixel(where.x + 3, where.y + 3), desktop.pixel(where.x + 3, where.y + 3));
+    EXPECT_EQ(shot.differingPixels(desktop, WindowBox{0, 0, where.x - 1, DesktopSession::kHeight}), 0)
+        << "nothing is drawn outside the window";
+    EXPECT_GT(motionOver(400ms), 200) << "the character dances";
+
+    const WindowBox last = settledBox();
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "character"), "Characters\\Mira\\Mira.dcz") << saved;
+    EXPECT_EQ(savedValue(saved, "dance"), "Sequences\\Groove.dsq") << saved;
+    EXPECT_EQ(savedValue(saved, "loop"), "1") << saved;
+    EXPECT_EQ(savedValue(saved, "shadow"), "1") << saved;
+    EXPECT_EQ(savedValue(saved, "topwindow"), "0") << saved;
+    // A window that never had to move keeps the launch size; one that did keeps its central
+    // two thirds.
+    const bool placed = last.width != 300 || last.height != 400;
+    EXPECT_EQ(savedValue(saved, "width"), std::to_string(placed ? last.width * 2 / 3 : 300)) << saved;
+    EXPECT_EQ(savedValue(saved, "height"), std::to_string(placed ? last.height * 2 / 3 : 400)) << saved;
+}
+
+TEST_F(DancingCharacterE2ETest, ARightClickOnTheCharacterOpensTheMenuWhereAnotherDanceIsChosen) {
+    startAndWait();
+    // Paused, the character stands still, so the click lands on it and what changes on the
+    // screen afterwards is the menu.
+    press("p");
+    const WindowBox where = settledBox();
+    const Screenshot still = session.settledScreenshot(where, 3s);
+    const auto target = pointOnCharacter(still);
+    ASSERT_TRUE(target) << "no character pixels to click";
+
+    session.xdotool("mousemove " + std::to_string(target->x) + " " + std::to_string(target->y));
+    std::this_thread::sleep_for(150ms);
+    session.xdotool("click 3");
+    std::this_thread::sleep_for(800ms);
+    const WindowBox menuArea{target->x + 4, target->y + 4, 100, 150};
+    EXPECT_GT(session.screenshot().differingPixels(still, menuArea), 2000) << "no menu where the click was";
+
+    // Down to the Dance submenu (after the web site item and Character), into it, and its first
+    // dance, Classic.
+    session.xdotool("key --delay 150 Down Down Down Right Return");
+    std::this_thread::sleep_for(800ms);
+    EXPECT_LT(session.screenshot().differingPixels(desktop, WindowBox{where.x + where.width, 0,
+                                                                      DesktopSession::kWidth - where.x - where.width,
+                                                                      DesktopSession::kHeight}),
+              50)
+        << "the menu closed";
+
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "dance"), "Sequences\\Classic.dsq") << saved;
+}
+
+TEST_F(DancingCharacterE2ETest, KeysPauseRestartAndFlipTheSwitchesThatAreSaved) {
+    startAndWait();
+    press("p");
+    const WindowBox where = settledBox();
+    const Screenshot paused = session.settledScreenshot(where, 3s);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_LT(session.screenshot().differingPixels(paused, where), 50) << "P pauses the dance";
+
+    press("w");
+    EXPECT_GT(session.screenshot().differingPixels(paused, where), 100) << "W takes the shadow away";
+
+    press("r");
+    EXPECT_GT(motionOver(400ms), 200) << "R starts the dance again";
+
+    press("l t");
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "loop"), "0") << saved;
+    EXPECT_EQ(savedValue(saved, "shadow"), "0") << saved;
+    EXPECT_EQ(savedValue(saved, "topwindow"), "1") << saved;
+}
+
+TEST_F(DancingCharacterE2ETest, TheSizeKeysMakeTheCharacterSmallMediumAndLarge) {
+    startAndWait();
+    press("1");
+    const WindowBox small = settledBox();
+    press("2");
+    const WindowBox medium = settledBox();
+    press("4");
+    const WindowBox large = settledBox();
+
+    EXPECT_LT(small.height, 300) << "size 128";
+    EXPECT_LT(small.height, medium.height);
+    EXPECT_LT(medium.height, large.height);
+    EXPECT_LT(small.width, medium.width);
+    EXPECT_LT(medium.width, large.width);
+    EXPECT_GE(large.height, 512) << "size 512";
+    // Each size is taken about the character: the window's centre stays where it was.
+    EXPECT_NEAR(large.x + large.width / 2, small.x + small.width / 2, 40);
+    EXPECT_GT(characterPixels(session.screenshot()), 3000);
+    EXPECT_EQ(exitAndReadSaved().empty(), false);
+}
+
+}  // namespace
+}  // namespace kavelune::testing
