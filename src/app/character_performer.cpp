@@ -17,6 +17,11 @@ void copyHand(const HandPosePair& pair, HandPoseInput& input) {
 
 }  // namespace
 
+std::optional<std::size_t> performerTrackIndex(int dancer, std::size_t position, std::size_t trackCount) {
+    if (trackCount == 0) return std::nullopt;
+    return dancer >= 0 ? static_cast<std::size_t>(dancer) % trackCount : position % trackCount;
+}
+
 CharacterLegs CharacterPerformer::legsOf(const CharacterModel& model) {
     CharacterLegs legs;
     auto pivot = [&](std::size_t segment) {

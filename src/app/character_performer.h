@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
+
 #include "model/attachment.h"
 #include "model/character_model.h"
 #include "model/character_pose.h"
@@ -36,5 +39,9 @@ private:
     HandPoseInput hands_[2];
     ObjectState object_;
 };
+
+// The track a character dances: its chosen dancer number, else its place in the character
+// list, modulo the number of tracks. Nothing when the dance has no track.
+std::optional<std::size_t> performerTrackIndex(int dancer, std::size_t position, std::size_t trackCount);
 
 }  // namespace kavelune

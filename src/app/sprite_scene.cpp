@@ -69,13 +69,8 @@ void SpriteScene::releaseModels() {
 void SpriteScene::bindPerformers() {
     std::size_t trackCount = dance_ ? dance_->tracks.size() : 0;
     for (std::size_t i = 0; i < performers_.size(); ++i) {
-        if (trackCount == 0) {
-            performers_[i].bind(nullptr);
-            continue;
-        }
-        int dancer = models_[i]->dancer;
-        std::size_t track = dancer >= 0 ? static_cast<std::size_t>(dancer) % trackCount : i % trackCount;
-        performers_[i].bind(&dance_->tracks[track]);
+        auto track = performerTrackIndex(models_[i]->dancer, i, trackCount);
+        performers_[i].bind(track ? &dance_->tracks[*track] : nullptr);
     }
 }
 

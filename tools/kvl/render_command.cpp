@@ -306,7 +306,7 @@ int runRender(const std::vector<std::string>& args) {
     const int height = options.height;
     for (std::size_t index = 0; index < options.times.size(); ++index) {
         const std::uint32_t danceTime = posing.danceTime(options.times[index]);
-        posing.pose(danceTime, scene.models);
+        posing.pose(danceTime);
         for (std::size_t m = 0; m < scene.models.size(); ++m) {
             textures[m].apply(*scene.models[m], danceTime);
         }
