@@ -24,6 +24,7 @@
 #include "platform/posix/user_folders.h"
 #include "platform/qt/backdrop_mode.h"
 #include "platform/qt/desktop_session.h"
+#include "platform/qt/file_drop_target.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/sprite_window.h"
 #include "platform/qt/stand_in_figure.h"
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
                                   });
     std::unique_ptr<SceneDrawer> standIn;
     std::unique_ptr<qt::DesktopSession> session;
+    std::unique_ptr<qt::FileDropTarget> drops;
     if (standInFigureRequested()) {
         standIn = std::make_unique<qt::StandInFigure>();
         spriteWindow.setScene(standIn.get());
@@ -158,6 +160,10 @@ int main(int argc, char** argv) {
             if (!session->start()) {
                 QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);
             }
+        });
+        // Dropped files load between frames, so the drag source is answered at once.
+        drops = std::make_unique<qt::FileDropTarget>(spriteWindow, home, [&session](const WindowCommand& command) {
+            if (session) session->post(command);
         });
         spriteWindow.setKeyHandler([&session](QKeyEvent* event) {
             return session && session->keyPressed(event->key(), typedCharacter(*event),

@@ -252,5 +252,28 @@ TEST_F(DancingCharacterE2ETest, TheSizeKeysMakeTheCharacterSmallMediumAndLarge) 
     EXPECT_EQ(exitAndReadSaved().empty(), false);
 }
 
+TEST_F(DancingCharacterE2ETest, DroppedDancesAndCharacterFoldersAreLoadedAndSongsRefused) {
+    startAndWait();
+    // A character folder outside the program folder, with a space in its path, as a file
+    // manager offers it.
+    TempFolder elsewhere;
+    const std::filesystem::path folder = elsewhere / "My Characters" / "Toma";
+    std::filesystem::create_directories(folder.parent_path());
+    std::filesystem::copy(session.home() / "Characters" / "Toma", folder, std::filesystem::copy_options::recursive);
+
+    const WindowBox where = settledBox();
+    const int x = where.x + where.width / 2;
+    const int y = where.y + where.height / 2;
+    EXPECT_EQ(session.dropFiles(window, x, y, {session.home() / "Sounds" / "Groove.mp3"}), 1)
+        << "a song is nothing to load: the drag is refused";
+    EXPECT_EQ(session.dropFiles(window, x, y, {session.home() / "Sequences" / "Moonlit.dsq", folder}), 0);
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(characterPixels(session.screenshot()), 2000) << "the dropped character dances";
+
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "dance"), "Sequences\\Moonlit.dsq") << saved;
+    EXPECT_EQ(savedValue(saved, "character"), (folder / "Toma.dcz").generic_string()) << saved;
+}
+
 }  // namespace
 }  // namespace kavelune::testing

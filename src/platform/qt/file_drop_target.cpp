@@ -1,0 +1,69 @@
+#include "platform/qt/file_drop_target.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/drop_targets.h"
+
+namespace kavelune::qt {
+
+FileDropTarget::FileDropTarget(QWindow& window, std::filesystem::path programFolder, CommandSink send)
+    : window_(window), programFolder_(std::move(programFolder)), send_(std::move(send)) {
+    window_.installEventFilter(this);
+}
+
+FileDropTarget::~FileDropTarget() { window_.removeEventFilter(this); }
+
+std::vector<WindowCommand> FileDropTarget::commandsFor(const QDropEvent& event) const {
+    const QMimeData* data = event.mimeData();
+    if (!data || !data->hasUrls()) return {};
+    std::vector<std::filesystem::path> paths;
+    for (const QUrl& url : data->urls()) {
+        // Files only: a web address dropped from a browser names nothing on this machine.
+        if (url.isLocalFile()) paths.emplace_back(url.toLocalFile().toStdString());
+    }
+    return dropCommands(paths, programFolder_);
+}
+
+bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &window_) return false;
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            // What is dragged does not change on the way: look at it once, when it comes in.
+            if (event->type() == QEvent::DragEnter) {
+                wanted_ = !commandsFor(*drag).empty() && (drag->possibleActions() & Qt::CopyAction);
+            }
+            if (wanted_) {
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
+        case QEvent::DragLeave:
+            wanted_ = false;
+            return true;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            wanted_ = false;
+            const std::vector<WindowCommand> commands = commandsFor(*drop);
+            if (commands.empty()) {
+                drop->ignore();
+                return true;
+            }
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            for (const WindowCommand& command : commands) send_(command);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace kavelune::qt
