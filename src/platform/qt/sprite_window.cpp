@@ -34,6 +34,8 @@ QSurfaceFormat SpriteWindow::surfaceFormat(BackdropMode backdrop) {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     format.setDepthBufferSize(16);
+    // The shadow pass uses the stencil (when there is one) to darken each floor pixel once.
+    format.setStencilBufferSize(8);
     format.setRedBufferSize(8);
     format.setGreenBufferSize(8);
     format.setBlueBufferSize(8);
