@@ -161,11 +161,11 @@ std::unique_ptr<ContentFolder> scanContentRoot(const fs::path& programFolder, co
     return node;
 }
 
-void assignMenuIds(ContentFolder& root, const ContentRootSpec& spec, int& nextId) {
+void assignMenuIds(ContentFolder& root, const ContentRootSpec& rootKind, int& nextId) {
     int budget = kContentEntryBudget;
-    std::vector<std::string> groupTypes = parseTypeList(spec.types);
+    std::vector<std::string> groupTypes = parseTypeList(rootKind.types);
     std::sort(groupTypes.begin(), groupTypes.end());
-    assignIn(root, spec.grouping, nextId, budget, groupTypes);
+    assignIn(root, rootKind.grouping, nextId, budget, groupTypes);
 }
 
 std::optional<std::string> findContentPath(const ContentFolder& root, int id) {

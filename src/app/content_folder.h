@@ -54,7 +54,7 @@ std::unique_ptr<ContentFolder> scanContentRoot(const std::filesystem::path& prog
 // counter; a folder with children becomes a submenu, or (with grouping) one item when it holds
 // a file named like itself; a folder without children is left out. Past the budget entries are
 // greyed.
-void assignMenuIds(ContentFolder& root, const ContentRootSpec& spec, int& nextId);
+void assignMenuIds(ContentFolder& root, const ContentRootSpec& rootKind, int& nextId);
 
 // The stored path of the item with `id`: the root's name and the names on the way, joined by
 // backslashes ("Characters\Girl\Girl.dcz").

@@ -46,9 +46,9 @@ int runContent(const std::vector<std::string>& args) {
     };
     nlohmann::ordered_json trees = nlohmann::ordered_json::array();
     int nextId = 30001;
-    for (const auto& [spec, title] : roots) {
-        auto tree = kavelune::scanContentRoot(folder, spec, title);
-        kavelune::assignMenuIds(*tree, spec, nextId);
+    for (const auto& [rootKind, title] : roots) {
+        auto tree = kavelune::scanContentRoot(folder, rootKind, title);
+        kavelune::assignMenuIds(*tree, rootKind, nextId);
         if (tree->shown) trees.push_back(toJson(*tree, tree->name));
     }
 

@@ -108,10 +108,10 @@ bool writeMira(Writer& writer, const fs::path& characters) {
     const fs::path folder = characters / "Mira";
     fs::create_directories(folder);
     const Palette p = miraPalette();
-    FigureSpec spec{"Mira", "Kavelune demo", girlShape(), standardLook("mira")};
-    spec.look.hairStyle = HairStyle::Bob;
-    spec.look.hands = true;
-    spec.look.skirt = "mira_skirt.tga";
+    FigureSpec figureSpec{"Mira", "Kavelune demo", girlShape(), standardLook("mira")};
+    figureSpec.look.hairStyle = HairStyle::Bob;
+    figureSpec.look.hands = true;
+    figureSpec.look.skirt = "mira_skirt.tga";
     // The top is animated: its parameter file cycles three images on the beat.
     const std::string parameters =
         "# Mira's top changes colour with the music\r\n"
@@ -132,15 +132,15 @@ bool writeMira(Writer& writer, const fs::path& characters) {
            writer.jpeg(folder / "mira_hips.jpg", paintStripes(p.top, p.topAccent, 6, 0.0)) &&
            writer.jpeg(folder / "mira_legs.jpg", paintSkin(p)) &&
            writer.tga(folder / "mira_skirt.tga", paintSkirt(p.bottom, p.bottomAccent)) &&
-           writer.model(folder / "Mira.dcz", buildFigure(spec));
+           writer.model(folder / "Mira.dcz", buildFigure(figureSpec));
 }
 
 bool writeToma(Writer& writer, const fs::path& characters) {
     const fs::path folder = characters / "Toma";
     fs::create_directories(folder);
     const Palette p = tomaPalette();
-    FigureSpec spec{"Toma", "Kavelune demo", tallShape(), standardLook("toma")};
-    spec.look.hairStyle = HairStyle::Short;
+    FigureSpec figureSpec{"Toma", "Kavelune demo", tallShape(), standardLook("toma")};
+    figureSpec.look.hairStyle = HairStyle::Short;
     // Right wrist (anchor 12), the grip a hand's breadth below it.
     const std::string description =
         "; Toma sings: the microphone hangs at the right wrist\r\n"
@@ -154,7 +154,7 @@ bool writeToma(Writer& writer, const fs::path& characters) {
            writer.jpeg(folder / "toma_grilleenv.jpg", paintEnvironment(Colour{255, 255, 255})) &&
            writer.file(folder / "Toma.txt", description) &&
            writer.model(folder / "toma_mic.dcz", buildMicrophone("toma_metal.jpg", "toma_grille.jpg")) &&
-           writer.model(folder / "Toma.dcz", buildFigure(spec));
+           writer.model(folder / "Toma.dcz", buildFigure(figureSpec));
 }
 
 bool writeDuet(Writer& writer, const fs::path& characters) {

@@ -96,9 +96,9 @@ std::array<Vec3d, JointCount> figureJoints(const FigureShape& shape) {
     return j;
 }
 
-CharacterModel buildFigure(const FigureSpec& spec) {
-    const FigureShape& shape = spec.shape;
-    const FigureLook& look = spec.look;
+CharacterModel buildFigure(const FigureSpec& figureSpec) {
+    const FigureShape& shape = figureSpec.shape;
+    const FigureLook& look = figureSpec.look;
     const auto j = figureJoints(shape);
     MeshBuilder builder(std::vector<Vec3d>(j.begin(), j.end()));
     const double s = shape.limbScale;
@@ -203,8 +203,8 @@ CharacterModel buildFigure(const FigureSpec& spec) {
 
     CharacterModel model;
     model.version = 133;
-    model.firstName = spec.firstName;
-    model.secondName = spec.secondName;
+    model.firstName = figureSpec.firstName;
+    model.secondName = figureSpec.secondName;
     builder.finish(model, parentsOf(BodySegmentParent));
     if (look.hands) {
         model.hands.push_back(buildHand(+1.0, s, look.skin));

@@ -62,7 +62,7 @@ struct FigureSpec {
 std::array<Vec3d, kavelune::JointCount> figureJoints(const FigureShape& shape);
 
 // A complete body model ready for the archive writer.
-kavelune::CharacterModel buildFigure(const FigureSpec& spec);
+kavelune::CharacterModel buildFigure(const FigureSpec& figureSpec);
 
 // A hand for the first (left, sideSign +1) or second (right, -1) arm, textured with `skin`.
 kavelune::HandModel buildHand(double sideSign, double scale, const std::string& skin);

@@ -14,24 +14,24 @@ bool PulseOutput::open(const AudioFormat& format) {
         return true;
     }
     close();
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = static_cast<std::uint32_t>(format.rate);
-    spec.channels = static_cast<std::uint8_t>(format.channels);
-    if (!pa_sample_spec_valid(&spec)) {
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = static_cast<std::uint32_t>(format.rate);
+    sampleFormat.channels = static_cast<std::uint8_t>(format.channels);
+    if (!pa_sample_spec_valid(&sampleFormat)) {
         lastError_ = "unsupported sample format";
         return false;
     }
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<std::uint32_t>(-1);
     buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(
-        static_cast<pa_usec_t>(kTargetBufferSeconds * 1'000'000), &spec));
+        static_cast<pa_usec_t>(kTargetBufferSeconds * 1'000'000), &sampleFormat));
     buffer.prebuf = static_cast<std::uint32_t>(-1);
     buffer.minreq = static_cast<std::uint32_t>(-1);
     buffer.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     stream_ = pa_simple_new(nullptr, applicationName_.c_str(), PA_STREAM_PLAYBACK, nullptr, "Music",
-                            &spec, nullptr, &buffer, &error);
+                            &sampleFormat, nullptr, &buffer, &error);
     if (stream_ == nullptr) {
         lastError_ = pa_strerror(error);
         return false;

@@ -18,7 +18,7 @@ class ModelTextures {
 public:
     explicit ModelTextures(TextureCache& cache);
 
-    // Loads the texture of every part from its spec, resolved under `folder` (the Characters
+    // Loads the texture of every part from its texture name, resolved under `folder` (the Characters
     // folder). Needs a current GL context.
     void load(const CharacterModel& model, const std::filesystem::path& folder);
     // Sets each part's base and environment texture and blend flag for dance time `timeMs`.

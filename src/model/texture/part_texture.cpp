@@ -12,9 +12,9 @@ namespace kavelune {
 
 namespace {
 
-// `spec` with its last `count` characters replaced by `ending`.
-std::string replaceEnding(const std::string& spec, std::size_t count, const char* ending) {
-    return spec.substr(0, spec.size() - std::min(count, spec.size())) + ending;
+// `textureName` with its last `count` characters replaced by `ending`.
+std::string replaceEnding(const std::string& textureName, std::size_t count, const char* ending) {
+    return textureName.substr(0, textureName.size() - std::min(count, textureName.size())) + ending;
 }
 
 bool canOpen(const std::filesystem::path& file) {
@@ -62,13 +62,13 @@ void PartTexture::release() {
     sampling_ = TextureSampling{};
 }
 
-void PartTexture::load(const std::filesystem::path& folder, const std::string& spec) {
+void PartTexture::load(const std::filesystem::path& folder, const std::string& textureName) {
     release();
-    if (spec.empty()) {
+    if (textureName.empty()) {
         return;
     }
-    if (!loadParameterFile(folder, spec)) {
-        loadSingleImage(folder, spec);
+    if (!loadParameterFile(folder, textureName)) {
+        loadSingleImage(folder, textureName);
     }
 }
 
@@ -88,8 +88,8 @@ TextureSelection PartTexture::select(std::uint32_t timeMs) const {
     return selection;
 }
 
-bool PartTexture::loadParameterFile(const std::filesystem::path& folder, const std::string& spec) {
-    std::ifstream in(resolveContentPath(folder, textureParameterFileName(spec)));
+bool PartTexture::loadParameterFile(const std::filesystem::path& folder, const std::string& textureName) {
+    std::ifstream in(resolveContentPath(folder, textureParameterFileName(textureName)));
     if (!in) {
         return false;
     }
@@ -128,9 +128,9 @@ bool PartTexture::loadParameterFile(const std::filesystem::path& folder, const s
     return true;
 }
 
-void PartTexture::loadSingleImage(const std::filesystem::path& folder, const std::string& spec) {
-    std::filesystem::path base = resolveContentPath(folder, spec);
-    const std::filesystem::path tga = resolveContentPath(folder, replaceEnding(spec, 3, "tga"));
+void PartTexture::loadSingleImage(const std::filesystem::path& folder, const std::string& textureName) {
+    std::filesystem::path base = resolveContentPath(folder, textureName);
+    const std::filesystem::path tga = resolveContentPath(folder, replaceEnding(textureName, 3, "tga"));
     if (canOpen(tga)) {
         base = tga;
     }
@@ -148,10 +148,10 @@ void PartTexture::loadSingleImage(const std::filesystem::path& folder, const std
         return;  // untextured; the loader has told the user
     }
     storeImage(0, name, hasAlpha);
-    // The environment map is named after the spec, whichever base file won.
+    // The environment map is named after the texture name, whichever base file won.
     bool environmentAlpha = false;
     const unsigned environment = loadAndCache(
-        resolveContentPath(folder, replaceEnding(spec, 4, "env.jpg")), false, environmentAlpha);
+        resolveContentPath(folder, replaceEnding(textureName, 4, "env.jpg")), false, environmentAlpha);
     if (environment != 0) {
         storeImage(1, environment, environmentAlpha);
         keyframes_.push_back({0, 0, 1});

@@ -20,7 +20,7 @@ struct TextureSelection {
     bool hasAlpha = false;
 };
 
-// The textures of one mesh part, made from the part's texture spec: either a single image (a TGA
+// The textures of one mesh part, made from the part's texture name: either a single image (a TGA
 // beside a same-named JPEG wins) with an optional environment map "<name>env.jpg", or, when a
 // parameter file "<name>.txt" sits in the content folder, the images and timeline it defines.
 // Needs a current GL context to load and to release.
@@ -33,9 +33,9 @@ public:
     PartTexture(PartTexture&& other) noexcept;
     PartTexture& operator=(PartTexture&& other) noexcept;
 
-    // Sets the part up from `spec`, a stored path relative to `folder` (the Characters folder).
-    // An empty spec leaves the part untextured. Earlier textures are released first.
-    void load(const std::filesystem::path& folder, const std::string& spec);
+    // Sets the part up from `textureName`, a stored path relative to `folder` (the Characters folder).
+    // An empty texture name leaves the part untextured. Earlier textures are released first.
+    void load(const std::filesystem::path& folder, const std::string& textureName);
 
     // The textures to draw with at dance time `timeMs`.
     TextureSelection select(std::uint32_t timeMs) const;
@@ -56,8 +56,8 @@ private:
         bool hasAlpha = false;
     };
 
-    bool loadParameterFile(const std::filesystem::path& folder, const std::string& spec);
-    void loadSingleImage(const std::filesystem::path& folder, const std::string& spec);
+    bool loadParameterFile(const std::filesystem::path& folder, const std::string& textureName);
+    void loadSingleImage(const std::filesystem::path& folder, const std::string& textureName);
     void storeImage(int id, unsigned glName, bool hasAlpha);
     const StoredImage* image(int id) const;
     // Decodes and uploads a file and adds it to the cache; 0 when it does not decode.

@@ -103,12 +103,12 @@ bool readTextureParameters(std::istream& in, TextureParameterFile& parameters) {
     return !in.bad();
 }
 
-std::string textureParameterFileName(const std::string& spec) {
-    std::size_t cut = spec.find_last_of('\\');
+std::string textureParameterFileName(const std::string& textureName) {
+    std::size_t cut = textureName.find_last_of('\\');
     if (cut == std::string::npos) {
-        cut = spec.find_last_of('/');
+        cut = textureName.find_last_of('/');
     }
-    std::string name = cut == std::string::npos ? spec : spec.substr(cut + 1);
+    std::string name = cut == std::string::npos ? textureName : textureName.substr(cut + 1);
     if (name.size() < 3) {
         return name + "txt";
     }

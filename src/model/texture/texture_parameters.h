@@ -31,8 +31,8 @@ struct TextureParameterFile {
 // skipped. Returns false on a hard read error.
 bool readTextureParameters(std::istream& in, TextureParameterFile& parameters);
 
-// The parameter file that belongs to an image spec: the spec's file name (after the last "\",
+// The parameter file that belongs to a texture name: its file name (after the last "\",
 // or else the last "/") with its last three characters replaced by "txt".
-std::string textureParameterFileName(const std::string& spec);
+std::string textureParameterFileName(const std::string& textureName);
 
 }  // namespace kavelune

@@ -163,17 +163,17 @@ TEST(DemoFolder, EveryTextureAPartNamesExists) {
         for (const auto& hand : model.hands)
             for (const auto& part : hand.parts) parts.push_back(&part);
         for (const MeshPart* part : parts) {
-            const std::string& spec = part->textureSpec;
-            if (spec.empty()) continue;
-            const std::string stem = spec.substr(0, spec.size() - 4);
+            const std::string& textureName = part->textureSpec;
+            if (textureName.empty()) continue;
+            const std::string stem = textureName.substr(0, textureName.size() - 4);
             const bool parameters = fs::is_regular_file(folder / (stem + ".txt"));
             parameterFile = parameterFile || parameters;
-            EXPECT_TRUE(parameters || fs::is_regular_file(folder / spec) ||
+            EXPECT_TRUE(parameters || fs::is_regular_file(folder / textureName) ||
                         fs::is_regular_file(folder / (stem + ".tga")))
-                << archive << ": " << spec;
+                << archive << ": " << textureName;
             environmentMap = environmentMap || fs::is_regular_file(folder / (stem + "env.jpg"));
-            if (toLowerAscii(spec.substr(spec.size() - 4)) == ".tga") {
-                const std::string header = readFile(folder / spec).substr(0, 18);
+            if (toLowerAscii(textureName.substr(textureName.size() - 4)) == ".tga") {
+                const std::string header = readFile(folder / textureName).substr(0, 18);
                 tgaWithAlpha = tgaWithAlpha || (header.size() == 18 && header[16] == 32 && (header[17] & 0x0F) == 8);
             }
         }

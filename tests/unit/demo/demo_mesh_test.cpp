@@ -91,10 +91,10 @@ TEST(DemoMesh, RestNormalsAreUnitAndShareTheSeam) {
 }
 
 TEST(DemoFigure, StandsOnTheFloorWithNineteenSegmentsAndTwoHands) {
-    FigureSpec spec;
-    spec.look.hands = true;
-    const auto model = buildFigure(spec);
-    const auto joints = figureJoints(spec.shape);
+    FigureSpec figureSpec;
+    figureSpec.look.hands = true;
+    const auto model = buildFigure(figureSpec);
+    const auto joints = figureJoints(figureSpec.shape);
     ASSERT_EQ(model.pivots.size(), static_cast<std::size_t>(kavelune::JointCount));
     ASSERT_EQ(model.hands.size(), 2u);
     int lowest = 32767;
