@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/path_resolution.h"
+#include "command.h"
 #include "motion/dance_update.h"
 
 namespace kvl {
@@ -21,6 +22,17 @@ fs::path danceHome(const std::optional<std::string>& home, const fs::path& dance
 void pointPoolAt(kavelune::MotionPool& pool, const fs::path& home) {
     pool.setFolder(kavelune::resolveContentPath(home, "\\Sequences\\Motion Pool"));
     pool.setCameraFolder(home);  // camera pools are looked up in the program folder itself
+}
+
+bool loadDanceFor(const char* command, const fs::path& file, const std::optional<std::string>& home,
+                  kavelune::MotionPool& pool, kavelune::DanceSequence& dance) {
+    pointPoolAt(pool, danceHome(home, file));
+    std::string problem;
+    if (!kavelune::loadDance(file, pool, dance, &problem)) {
+        fail(command, file.string() + ": " + problem);
+        return false;
+    }
+    return true;
 }
 
 json vectorJson(const kavelune::Vec3s& v) { return json::array({v.x, v.y, v.z}); }

@@ -19,6 +19,12 @@ std::filesystem::path danceHome(const std::optional<std::string>& home,
 // A motion pool registry pointed at the program folder's pool folders.
 void pointPoolAt(kavelune::MotionPool& pool, const std::filesystem::path& home);
 
+// Loads `file` with its pool references resolved in the program folder (`home` as danceHome
+// reads it). On failure prints "kvl COMMAND: file: problem" and returns false.
+bool loadDanceFor(const char* command, const std::filesystem::path& file,
+                  const std::optional<std::string>& home, kavelune::MotionPool& pool,
+                  kavelune::DanceSequence& dance);
+
 nlohmann::json danceJson(const kavelune::DanceSequence& dance);
 nlohmann::json vectorJson(const kavelune::Vec3s& v);
 nlohmann::json quaternionJson(const kavelune::Quaternion& q);

@@ -20,11 +20,9 @@ int inspectDance(const std::vector<std::string>& args) {
     if (arguments.positionals().size() != 1) return fail("inspect", "needs one file", kExitUsage);
     std::filesystem::path file = arguments.positionals()[0];
     kavelune::MotionPool pool;
-    pointPoolAt(pool, danceHome(arguments.value("home"), file));
     kavelune::DanceSequence dance;
-    std::string problem;
-    if (!kavelune::loadDance(file, pool, dance, &problem)) {
-        return fail("inspect", file.string() + ": " + problem);
+    if (!loadDanceFor("inspect", file, arguments.value("home"), pool, dance)) {
+        return kExitFailed;
     }
     std::cout << danceJson(dance).dump(2) << "\n";
     return kExitOk;

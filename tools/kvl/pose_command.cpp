@@ -63,11 +63,9 @@ int runPose(const std::vector<std::string>& args) {
 
     std::filesystem::path file = arguments.positionals()[0];
     kavelune::MotionPool pool;
-    pointPoolAt(pool, danceHome(arguments.value("home"), file));
     kavelune::DanceSequence dance;
-    std::string problem;
-    if (!kavelune::loadDance(file, pool, dance, &problem)) {
-        return fail("pose", file.string() + ": " + problem);
+    if (!loadDanceFor("pose", file, arguments.value("home"), pool, dance)) {
+        return kExitFailed;
     }
     std::unique_ptr<kavelune::LegFitting> fitting;
     if (auto character = arguments.value("character")) {
