@@ -112,6 +112,20 @@ protected:
         return session.screenshot().differingPixels(first, where);
     }
 
+    // The mean column of the character's pixels in the window.
+    double characterColumn(const Screenshot& shot) const {
+        const WindowBox where = box();
+        long sum = 0, count = 0;
+        for (int y = where.y; y < where.y + where.height; ++y) {
+            for (int x = where.x; x < where.x + where.width; ++x) {
+                if (shot.differingPixels(desktop, WindowBox{x, y, 1, 1}) == 0) continue;
+                sum += x;
+                ++count;
+            }
+        }
+        return count == 0 ? -1.0 : static_cast<double>(sum) / count;
+    }
+
     // A point on the character's body: the middle of the run of character pixels, a third of
     // the way down the character, that lies nearest the window's centre line.
     std::optional<Point> pointOnCharacter(const Screenshot& shot) const {
@@ -178,6 +192,8 @@ TEST_F(DancingCharacterE2ETest, TheCharacterDancesOverACopyOfTheDesktopUntilEsca
     const int character = shot.differingPixels(desktop, where);
     EXPECT_GT(character, 3000);
     EXPECT_LT(character, where.width * where.height / 2) << "around the character the desktop shows through";
+    EXPECT_NEAR(characterColumn(shot), where.x + where.width / 2.0, where.width / 6.0)
+        << "the character stands in the middle of its window";
     EXPECT_EQ(shot.pixel(where.x + 3, where.y + 3), desktop.pixel(where.x + 3, where.y + 3));
     EXPECT_EQ(shot.differingPixels(desktop, WindowBox{0, 0, where.x - 1, DesktopSession::kHeight}), 0)
         << "nothing is drawn outside the window";
