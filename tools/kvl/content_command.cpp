@@ -6,6 +6,7 @@
 
 #include "app/content_folder.h"
 #include "app/content_registry.h"
+#include "app/menu_text.h"
 #include "arguments.h"
 #include "command.h"
 
@@ -38,18 +39,23 @@ int runContent(const std::vector<std::string>& args) {
         return fail("content", "no such program folder: " + folder.string());
     }
 
-    const std::pair<kavelune::ContentRootSpec, const char*> roots[] = {
-        {kavelune::kCharacterRoot, "Character"},
-        {kavelune::kSequenceRoot, "Dance"},
-        {kavelune::kSoundRoot, "Sound"},
-        {kavelune::kInfoRoot, "Play List"},
+    // The roots in menu order with their title rows of the text table (English).
+    const std::pair<kavelune::ContentRootSpec, int> roots[] = {
+        {kavelune::kCharacterRoot, 1},
+        {kavelune::kSequenceRoot, 2},
+        {kavelune::kSoundRoot, 3},
+        {kavelune::kInfoRoot, 4},
     };
     nlohmann::ordered_json trees = nlohmann::ordered_json::array();
     int nextId = 30001;
-    for (const auto& [rootKind, title] : roots) {
+    for (const auto& [rootKind, titleRow] : roots) {
+        std::string title(kavelune::MenuText::text(kavelune::MenuLanguage::English, titleRow));
         auto tree = kavelune::scanContentRoot(folder, rootKind, title);
         kavelune::assignMenuIds(*tree, rootKind, nextId);
-        if (tree->shown) trees.push_back(toJson(*tree, tree->name));
+        // Every root is listed; one without entries shows no submenu in the program.
+        nlohmann::ordered_json json = toJson(*tree, tree->name);
+        json["shown"] = tree->shown;
+        trees.push_back(std::move(json));
     }
 
     kavelune::ContentRegistry registry;
