@@ -223,6 +223,15 @@ TEST_F(DancingCharacterE2ETest, ARightClickOnTheCharacterOpensTheMenuWhereAnothe
     const auto target = pointOnCharacter(still);
     ASSERT_TRUE(target) << "no character pixels to click";
 
+    // Beside the character, in the window's corner, a right click opens nothing.
+    const Point corner{where.x + 4, where.y + 4};
+    session.xdotool("mousemove " + std::to_string(corner.x) + " " + std::to_string(corner.y));
+    std::this_thread::sleep_for(150ms);
+    session.xdotool("click 3");
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(session.screenshot().differingPixels(still, WindowBox{corner.x + 4, corner.y + 4, 100, 150}), 50)
+        << "a menu opened beside the character";
+
     session.xdotool("mousemove " + std::to_string(target->x) + " " + std::to_string(target->y));
     std::this_thread::sleep_for(150ms);
     session.xdotool("click 3");
