@@ -165,6 +165,7 @@ int main(int argc, char** argv) {
         drops = std::make_unique<qt::FileDropTarget>(spriteWindow, home, [&session](const WindowCommand& command) {
             if (session) session->post(command);
         });
+        spriteWindow.setCloseGuard([&session] { return !session || session->mayClose(); });
         spriteWindow.setKeyHandler([&session](QKeyEvent* event) {
             return session && session->keyPressed(event->key(), typedCharacter(*event),
                                                    event->modifiers().testFlag(Qt::AltModifier));
@@ -179,6 +180,9 @@ int main(int argc, char** argv) {
     spriteWindow.show();
 
     application.exec();
+    // The loop can also end without a close (a session manager's quit): release the scene
+    // here, while the window and its context still exist.
+    spriteWindow.close();
 
     // Nothing is reported when the state cannot be saved; the next start uses the old one.
     settings.saveCurrent(home);

@@ -49,7 +49,29 @@ DesktopSession::DesktopSession(std::filesystem::path programFolder, LaunchSettin
 
 DesktopSession::~DesktopSession() = default;
 
+DesktopSession::BusyScope::BusyScope(DesktopSession& session) : session_(session) { ++session_.busyDepth_; }
+
+DesktopSession::BusyScope::~BusyScope() {
+    if (--session_.busyDepth_ == 0 && session_.closeWanted_) {
+        session_.closeWanted_ = false;
+        session_.queueClose();
+    }
+}
+
+bool DesktopSession::mayClose() {
+    if (busyDepth_ > 0) {
+        closeWanted_ = true;
+        return false;
+    }
+    return true;
+}
+
+void DesktopSession::queueClose() {
+    QMetaObject::invokeMethod(&window_, &SpriteWindow::close, Qt::QueuedConnection);
+}
+
 bool DesktopSession::start() {
+    BusyScope busy(*this);
     ContentRegistry& registry = ContentRegistry::instance();
     bool danceLoaded = !settings_.dance.empty() && scene_->loadDance(settings_.dance);
     if (!danceLoaded) {
@@ -76,6 +98,7 @@ bool DesktopSession::start() {
 }
 
 void DesktopSession::dispatch(const WindowCommand& command) {
+    BusyScope busy(*this);
     window_.makeCurrent();
     dispatcher_->dispatch(command);
 }
@@ -85,6 +108,7 @@ void DesktopSession::post(const WindowCommand& command) {
 }
 
 void DesktopSession::openMenu(QPoint at) {
+    BusyScope busy(*this);
     const SpriteMenuModel& model =
         SpriteMenu::instance().open(programFolder_, WebLinks::instance().language().language(), settings_);
     const int id = runPopupMenu(model, at);
@@ -95,6 +119,7 @@ void DesktopSession::openMenu(QPoint at) {
 }
 
 bool DesktopSession::keyPressed(int qtKey, char32_t character, bool altHeld) {
+    BusyScope busy(*this);
     window_.makeCurrent();
     if (dispatcher_->typeAccelerator(character, altHeld)) return true;
     return dispatcher_->pressKey(keyFromQt(qtKey));
@@ -102,7 +127,7 @@ bool DesktopSession::keyPressed(int qtKey, char32_t character, bool altHeld) {
 
 void DesktopSession::destroyWindow() {
     // Closing from inside a command handler would tear the scene down under the dispatcher.
-    QMetaObject::invokeMethod(&window_, &SpriteWindow::close, Qt::QueuedConnection);
+    queueClose();
 }
 
 void DesktopSession::setSize(int pixels) { window_.setViewSize(pixels); }

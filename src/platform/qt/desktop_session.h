@@ -43,6 +43,11 @@ public:
     void post(const WindowCommand& command);
 
     void openMenu(QPoint at);
+
+    // Whether the window may close now. While the session is inside a command, a menu or its
+    // start (a message box or the menu may be running a loop of their own), closing would pull
+    // the scene from under it: the close is refused then and made once the session returns.
+    bool mayClose();
     // A key pressed in the window; false when it has no binding.
     bool keyPressed(int qtKey, char32_t character, bool altHeld);
 
@@ -55,6 +60,22 @@ public:
     void openWebSite() override;
 
 private:
+    // Marks the session busy for the length of a scope.
+    class BusyScope {
+    public:
+        explicit BusyScope(DesktopSession& session);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        DesktopSession& session_;
+    };
+
+    void queueClose();
+
+    int busyDepth_ = 0;
+    bool closeWanted_ = false;
     std::filesystem::path programFolder_;
     LaunchSettings& settings_;
     SpriteWindow& window_;

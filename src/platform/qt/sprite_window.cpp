@@ -87,6 +87,7 @@ void SpriteWindow::releaseGl() {
     frameTimer_.stop();
     if (!context()) {
         if (release_) release_();
+        scene_ = nullptr;
         return;
     }
     makeCurrent();
@@ -99,6 +100,10 @@ void SpriteWindow::releaseGl() {
 bool SpriteWindow::event(QEvent* event) {
     // A close destroys the surface right after this handler; release while it still exists.
     if (event->type() == QEvent::Close) {
+        if (!released_ && mayClose_ && !mayClose_()) {
+            event->ignore();
+            return true;
+        }
         releaseGl();
     }
     return QOpenGLWindow::event(event);

@@ -52,6 +52,9 @@ public:
     void setInitialiseHandler(std::function<void()> initialise) { initialise_ = std::move(initialise); }
     // Keys other than Escape go here; true when the key was used.
     void setKeyHandler(std::function<bool(QKeyEvent*)> keys) { keys_ = std::move(keys); }
+    // Asked before the window closes; a false answer refuses the close (the owner closes the
+    // window itself later).
+    void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
     void setTopMost(bool on);
     // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
     void setViewSize(int pixels);
@@ -90,6 +93,7 @@ private:
     std::function<void()> release_;
     std::function<void()> initialise_;
     std::function<bool(QKeyEvent*)> keys_;
+    std::function<bool()> mayClose_;
     bool released_ = false;
     SceneDrawer* scene_ = nullptr;
     std::unique_ptr<DesktopBackdrop> tiles_;
