@@ -201,8 +201,9 @@ void CommandDispatcher::endOfMusic() {
         return;
     }
     if (lastSong && !settings_.loop) {
-        // The list has played through: stand still at its end.
-        scene_.stop();
+        // The list has played through: the character stands still (a stop would leave
+        // nothing drawn at all).
+        scene_.pause();
         return;
     }
     playList_->advance(true);

@@ -39,10 +39,11 @@ ContentRegistry& ContentRegistry::instance() {
 
 void ContentRegistry::registerStandardKinds(const fs::path& programFolder) {
     current_ = programFolder;
-    registerKind(kCharacterKind, programFolder / "Characters");
-    registerKind(kSequenceKind, programFolder / "Sequences");
-    registerKind(kSoundKind, programFolder / "Sounds");
-    registerKind(kInfoKind, programFolder / "Info");
+    // Content made on another system may name these folders in another letter case.
+    registerKind(kCharacterKind, resolveContentPath(programFolder, "Characters"));
+    registerKind(kSequenceKind, resolveContentPath(programFolder, "Sequences"));
+    registerKind(kSoundKind, resolveContentPath(programFolder, "Sounds"));
+    registerKind(kInfoKind, resolveContentPath(programFolder, "Info"));
 }
 
 void ContentRegistry::registerKind(const std::string& kind, const fs::path& absoluteFolder) {

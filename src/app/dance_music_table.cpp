@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "base/path_resolution.h"
 #include "base/text.h"
 
 namespace kavelune {
@@ -47,7 +48,8 @@ std::optional<DanceMusicTable::Entry> DanceMusicTable::parseLine(std::string_vie
     return Entry{std::string(*dance), std::string(*music), set};
 }
 
-DanceMusicTable::DanceMusicTable(std::filesystem::path infoFolder) : file_(infoFolder / "dancemp3.txt") {
+DanceMusicTable::DanceMusicTable(std::filesystem::path infoFolder)
+    : file_(resolveContentPath(infoFolder, "dancemp3.txt")) {
     std::ifstream in(file_, std::ios::binary);
     std::string line;
     while (in && std::getline(in, line)) {

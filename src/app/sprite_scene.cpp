@@ -49,8 +49,7 @@ fs::path SpriteScene::charactersFolder() const {
 
 void SpriteScene::setUp() {
     if (renderer_) return;
-    renderer_ = std::make_unique<SceneRenderer>(glLoader_);
-    renderer_->setupGlState();
+    renderer_ = std::make_unique<SceneRenderer>(glLoader_);  // probes and sets up the GL state
     renderer_->setViewRotation(&rotation_);
     renderer_->setShadow(shadow_);
     // A character loaded before there was a GL context gets its textures now.
@@ -88,17 +87,21 @@ bool SpriteScene::loadCharacter(const std::string& path) {
     if (!result.ok()) {
         return false;
     }
+    // The new textures are taken from the cache before the old ones are given back, so a
+    // texture both characters use is not decoded and uploaded again.
+    std::vector<ModelTextures> textures;
+    textures.reserve(result.models.size());
+    for (auto& model : result.models) {
+        ModelTextures& modelTextures = textures.emplace_back(TextureCache::instance());
+        // Textures need the GL context; without one yet, setUp loads them.
+        if (renderer_) modelTextures.load(*model, folder);
+    }
     releaseModels();
     models_ = std::move(result.models);
+    textures_ = std::move(textures);
     modelFolder_ = folder;
     performers_.reserve(models_.size());
-    textures_.reserve(models_.size());
-    for (auto& model : models_) {
-        performers_.emplace_back(*model);
-        ModelTextures& textures = textures_.emplace_back(TextureCache::instance());
-        // Textures need the GL context; without one yet, setUp loads them.
-        if (renderer_) textures.load(*model, folder);
-    }
+    for (auto& model : models_) performers_.emplace_back(*model);
     bindPerformers();
     if (dance_) updateAt(lastTime_);
     return true;
@@ -110,22 +113,25 @@ bool SpriteScene::loadDance(const std::string& path) {
     if (!kavelune::loadDance(resolveContentPath(programFolder_, path), pool, *next)) {
         return false;
     }
-    LaunchSettings& settings = LaunchSettings::instance();
-    settings.danceFiles.clear();
+    // The needed files are gathered apart, so a rejected dance leaves the current list alone.
+    std::vector<std::string> danceFiles;
     for (const MotionTrack& track : next->tracks) {
         if (track.motions.empty()) {
             return false;
         }
         if (auto file = pool.poolFileOf(track.motions.front().poolId)) {
-            settings.danceFiles.push_back("Sequences\\Motion Pool\\" + *file);
+            danceFiles.push_back("Sequences\\Motion Pool\\" + *file);
         }
     }
+    LaunchSettings& settings = LaunchSettings::instance();
+    settings.danceFiles = std::move(danceFiles);
     clip_.stop();
     dance_ = std::move(next);
+    danceLength_ = danceLength(*dance_);
     bindPerformers();
 
     std::string fileName = storedFileName(path);
-    auto infoFolder = ContentRegistry::instance().folderOf(kInfoKind).value_or(programFolder_ / "Info");
+    auto infoFolder = ContentRegistry::instance().folderOf(kInfoKind).value_or(resolveContentPath(programFolder_, "Info"));
     if (auto music = DanceMusicTable::instance(infoFolder).lookup(fileName)) {
         fs::path full = resolveContentPath(programFolder_, *music);
         if (canOpenForReading(full)) {
@@ -138,7 +144,7 @@ bool SpriteScene::loadDance(const std::string& path) {
         return true;
     }
     settings.sound = "Sounds\\" + dance_->soundName;
-    auto soundFolder = ContentRegistry::instance().folderOf(kSoundKind).value_or(programFolder_ / "Sounds");
+    auto soundFolder = ContentRegistry::instance().folderOf(kSoundKind).value_or(resolveContentPath(programFolder_, "Sounds"));
     fs::path full = resolveContentPath(soundFolder, dance_->soundName);
     if (!canOpenForReading(full)) {
         showMessageBox(full.string(), "Sound Error 002");
@@ -152,7 +158,7 @@ void SpriteScene::startSound(const std::string& fullPath) {
     if (playing_) music_->Stop();
     music_->Load(fullPath);
     if (playing_) music_->Play();
-    music_->DanceLength = dance_ ? static_cast<std::int32_t>(danceLength(*dance_)) : 0;
+    music_->DanceLength = static_cast<std::int32_t>(danceLength_);
 }
 
 bool SpriteScene::loadSound(const std::string& path) {
@@ -195,8 +201,7 @@ void SpriteScene::startMotion(int number) {
 void SpriteScene::update() {
     if (!playing_) return;
     std::uint32_t time = music_->Position();
-    std::uint32_t length = dance_ ? danceLength(*dance_) : 0;
-    if (length > 0) time %= length;
+    if (danceLength_ > 0) time %= danceLength_;
     updateAt(time);
 }
 

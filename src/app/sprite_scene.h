@@ -88,6 +88,7 @@ private:
     std::vector<CharacterPerformer> performers_;
     std::vector<ModelTextures> textures_;
     std::unique_ptr<DanceSequence> dance_;
+    std::uint32_t danceLength_ = 0;  // of the current dance, kept from its load
     std::vector<DanceSequence> clips_;
     ClipOverlay clip_;
     bool playing_ = false;

@@ -65,8 +65,12 @@ TEST_F(SpriteSceneTest, FailedLoadsKeepWhatWasThere) {
     ASSERT_TRUE(scene_->loadDance(settings_->dance));
     ASSERT_TRUE(scene_->loadCharacter(settings_->character));
     std::size_t models = scene_->modelCount();
+    std::vector<std::string> danceFiles = settings_->danceFiles;
+    std::int32_t danceLength = scene_->music().DanceLength;
     EXPECT_FALSE(scene_->loadDance("Sequences\\no such dance.dsq"));
     EXPECT_TRUE(scene_->hasDance());
+    EXPECT_EQ(settings_->danceFiles, danceFiles);
+    EXPECT_EQ(scene_->music().DanceLength, danceLength);
     EXPECT_FALSE(scene_->loadCharacter("Characters\\nobody.dcz"));
     EXPECT_EQ(scene_->modelCount(), models);
     EXPECT_FALSE(scene_->loadSound(""));

@@ -109,6 +109,17 @@ TEST(ContentRegistryTest, FirstCharacterNeedsAFolderHoldingItsNamesakeArchive) {
     EXPECT_FALSE(none.firstDance());
 }
 
+TEST(ContentRegistryTest, StandardFoldersMayDifferInLetterCase) {
+    TempFolder home;
+    home.write("characters/Cleo/Cleo.dcz", "");
+    home.write("SEQUENCES/a.dsq", "");
+    ContentRegistry registry;
+    registry.registerStandardKinds(home.path());
+    EXPECT_EQ(registry.firstCharacter(), "Characters\\Cleo\\Cleo.dcz");
+    EXPECT_EQ(registry.firstDance(), "Sequences\\a.dsq");
+    EXPECT_EQ(registry.folderOf(kCharacterKind), home / "characters");
+}
+
 TEST(ContentRegistryTest, ListingRulesApplyToTheNextListingOnly) {
     TempFolder home;
     home.write("Characters/A/A.txt", "");

@@ -45,6 +45,13 @@ TEST(DanceMusicTableTest, DeletingTheFileEmptiesTheTableAtTheNextLookup) {
     EXPECT_FALSE(table.lookup("a.dsq"));
 }
 
+TEST(DanceMusicTableTest, TheTableFileMayDifferInLetterCase) {
+    testing::TempFolder info;
+    info.write("DanceMP3.TXT", "<a.dsq> <Sounds\\x.mp3> <1>\n");
+    DanceMusicTable table(info.path());
+    EXPECT_EQ(table.lookup("a.dsq"), "Sounds\\x.mp3");
+}
+
 TEST(DanceMusicTableTest, MissingFileGivesAnEmptyTable) {
     testing::TempFolder info;
     DanceMusicTable table(info / "nowhere");

@@ -100,12 +100,12 @@ TEST_F(PlayListCommandTest, ChoosingAListPlaysItsSongsInTurn) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(PlayListCommandTest, TheEndOfTheListStopsOrEndsTheProgram) {
+TEST_F(PlayListCommandTest, TheEndOfTheListHoldsStillOrEndsTheProgram) {
     settings.loop = false;
     run(commandWithPath(command::kPlayList, "Info\\three.lst"));
     endOfMusic();
     endOfMusic();
-    EXPECT_EQ(endOfMusic(), (Calls{"stop"}));
+    EXPECT_EQ(endOfMusic(), (Calls{"pause"}));
     EXPECT_EQ(settings.list, "Info\\three.lst");
 
     // Exit-on-end ends the program after the whole list, not after its first song.
