@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dance_music_table.h"
 #include "app/launch_settings.h"
 #include "arguments.h"
 #include "base/message_box.h"
@@ -165,6 +166,7 @@ struct LoadedScene {
     Models models;
     fs::path characterFolder;
     std::unique_ptr<kavelune::DanceSequence> dance;
+    fs::path danceFile;
 };
 
 std::string loadScene(const RenderOptions& options, LoadedScene& scene) {
@@ -197,6 +199,7 @@ std::string loadScene(const RenderOptions& options, LoadedScene& scene) {
         if (!fs::exists(danceFile, error) && danceFile.extension().empty()) {
             danceFile += ".dsq";
         }
+        scene.danceFile = danceFile;
         if (!fs::exists(danceFile, error)) {
             return "dance not found: " + danceName;
         }
@@ -240,10 +243,18 @@ int encodeVideo(const RenderOptions& options, const LoadedScene& scene) {
     }
     std::string command = "ffmpeg -y -loglevel error -framerate " + std::to_string(options.fps) + " -i " +
                           shellQuote((options.out / "frame-%06d.png").string());
-    if (scene.dance && !scene.dance->soundName.empty()) {
-        const fs::path song = kavelune::resolveContentPath(
-            kavelune::resolveContentPath(options.home, "Sounds"), scene.dance->soundName);
+    if (scene.dance) {
+        // The song playback would choose: the table's pairing first, else the dance's own.
+        kavelune::DanceMusicTable table(kavelune::resolveContentPath(options.home, "Info"));
+        fs::path song;
+        if (auto paired = table.lookup(scene.danceFile.filename().string())) {
+            song = kavelune::resolveContentPath(options.home, *paired);
+        }
         std::error_code error;
+        if (!fs::exists(song, error) && !scene.dance->soundName.empty()) {
+            song = kavelune::resolveContentPath(kavelune::resolveContentPath(options.home, "Sounds"),
+                                                scene.dance->soundName);
+        }
         if (fs::exists(song, error) && kavelune::endsWithNoCase(song.string(), ".mp3")) {
             command += " -i " + shellQuote(song.string()) + " -shortest";
         }
