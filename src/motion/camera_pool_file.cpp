@@ -78,29 +78,15 @@ bool writeCameraPoolFile(const std::filesystem::path& file, const CameraPoolCont
 
 bool readCameraPoolFile(const std::filesystem::path& file, CameraPoolContent& content,
                         std::string* problem) {
-    auto report = [problem](std::string text) {
-        if (problem) *problem = std::move(text);
-        return false;
-    };
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return report("cannot open the file");
-    if (!pool_layout::readHeader(in, "CP", content.poolId)) {
-        return report("not a version 1 camera pool file");
-    }
-    std::uint16_t count = le::readU16(in);
-    if (!in) return report("truncated header");
-    std::string name = pool_layout::nameWithoutExtension(file.filename().string());
     content.cameras.clear();
-    for (std::uint16_t k = 0; k < count; ++k) {
-        in.clear();
-        in.seekg(7);
-        PoolCamera camera;
-        if (!readCameraEntry(in, content.poolId, k, name, camera)) {
-            return report("sub-camera " + std::to_string(k) + " is malformed");
-        }
-        content.cameras.push_back(std::move(camera));
-    }
-    return true;
+    return pool_layout::readEachEntry(
+        file, "CP", "camera", "sub-camera", content.poolId, problem,
+        [&content](std::istream& in, std::uint16_t index, const std::string& name) {
+            PoolCamera camera;
+            if (!readCameraEntry(in, content.poolId, index, name, camera)) return false;
+            content.cameras.push_back(std::move(camera));
+            return true;
+        });
 }
 
 }  // namespace kavelune

@@ -135,33 +135,21 @@ bool writeMotionPoolFile(const std::filesystem::path& file, const MotionPoolCont
 
 bool readMotionPoolFile(const std::filesystem::path& file, MotionPoolContent& content,
                         std::string* problem) {
-    auto report = [problem](std::string text) {
-        if (problem) *problem = std::move(text);
-        return false;
-    };
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return report("cannot open the file");
-    if (!pool_layout::readHeader(in, "MP", content.poolId)) {
-        return report("not a version 1 motion pool file");
-    }
-    std::uint16_t count = le::readU16(in);
-    if (!in) return report("truncated header");
-    std::string name = pool_layout::nameWithoutExtension(file.filename().string());
     std::vector<AccessoryModel> accessories;
     content.entries.clear();
     content.accessories.clear();
-    for (std::uint16_t k = 0; k < count; ++k) {
-        in.clear();
-        in.seekg(7);
-        MotionPoolContent::Entry entry;
-        if (!readPoolEntry(in, content.poolId, k, name, accessories, entry.motion)) {
-            return report("sub-motion " + std::to_string(k) + " is malformed");
-        }
-        if (entry.motion.accessory >= 0) {
-            entry.accessoryNumbers.push_back(accessories[entry.motion.accessory].number);
-        }
-        content.entries.push_back(std::move(entry));
-    }
+    bool read = pool_layout::readEachEntry(
+        file, "MP", "motion", "sub-motion", content.poolId, problem,
+        [&](std::istream& in, std::uint16_t index, const std::string& name) {
+            MotionPoolContent::Entry entry;
+            if (!readPoolEntry(in, content.poolId, index, name, accessories, entry.motion)) return false;
+            if (entry.motion.accessory >= 0) {
+                entry.accessoryNumbers.push_back(accessories[entry.motion.accessory].number);
+            }
+            content.entries.push_back(std::move(entry));
+            return true;
+        });
+    if (!read) return false;
     for (const AccessoryModel& accessory : accessories) {
         if (content.accessories.size() <= accessory.number) {
             content.accessories.resize(std::size_t{accessory.number} + 1);

@@ -18,6 +18,35 @@ bool readHeader(std::istream& in, std::string_view tag, std::int32_t& poolId) {
     return in && found == tag && version == 1;
 }
 
+void rewindToEntries(std::istream& in) {
+    in.clear();
+    in.seekg(7);  // tag (2), version (1), identifier (4)
+}
+
+bool readEachEntry(const fs::path& file, std::string_view tag, const char* poolKind, const char* entryKind,
+                   std::int32_t& poolId, std::string* problem,
+                   const std::function<bool(std::istream&, std::uint16_t, const std::string&)>& readEntry) {
+    auto report = [problem](std::string text) {
+        if (problem) *problem = std::move(text);
+        return false;
+    };
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return report("cannot open the file");
+    if (!readHeader(in, tag, poolId)) {
+        return report(std::string("not a version 1 ") + poolKind + " pool file");
+    }
+    std::uint16_t count = le::readU16(in);
+    if (!in) return report("truncated header");
+    std::string name = nameWithoutExtension(file.filename().string());
+    for (std::uint16_t k = 0; k < count; ++k) {
+        rewindToEntries(in);
+        if (!readEntry(in, k, name)) {
+            return report(std::string(entryKind) + " " + std::to_string(k) + " is malformed");
+        }
+    }
+    return true;
+}
+
 bool readIdentifier(const fs::path& file, std::string_view tag, std::int32_t& poolId) {
     std::ifstream in(file, std::ios::binary);
     return in && readHeader(in, tag, poolId);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -27,6 +28,17 @@ bool seekToEntry(std::istream& in, std::uint16_t index, std::vector<std::int32_t
 
 // Seeks forward by the sum of sizes[first..]; false on a negative size or a failed stream.
 bool skipEntries(std::istream& in, const std::vector<std::int32_t>& sizes, std::size_t first);
+
+// Every entry of a whole pool file, read one by one: `readEntry(in, index, name)` is called
+// with the stream just after the header for each index in turn and reads that entry. False,
+// with `problem` saying why, when the file cannot be opened, is not a version-1 pool of `tag`,
+// or an entry does not read (`entryKind` names entries in that message).
+bool readEachEntry(const std::filesystem::path& file, std::string_view tag, const char* poolKind,
+                   const char* entryKind, std::int32_t& poolId, std::string* problem,
+                   const std::function<bool(std::istream&, std::uint16_t, const std::string&)>& readEntry);
+
+// Positions a pool file's stream just after its header, where entries are found from.
+void rewindToEntries(std::istream& in);
 
 void writeHeader(std::ostream& out, std::string_view tag, std::int32_t poolId);
 
