@@ -324,5 +324,24 @@ TEST_F(DancingCharacterE2ETest, DroppedDancesAndCharacterFoldersAreLoadedAndSong
     EXPECT_EQ(savedValue(saved, "character"), (folder / "Toma.dcz").generic_string()) << saved;
 }
 
+TEST_F(DancingCharacterE2ETest, RefreshGrabsTheDesktopUnderTheWindowAnew) {
+    startAndWait();
+    const WindowBox where = settledBox();
+    // The desktop picture goes away; the window still shows the copy it grabbed of it.
+    // Only this session's picture: its path lies beside the session's program folder.
+    const std::string picture = (session.home().parent_path() / "desktop.png").string();
+    runCommand("pkill -f '" + picture + "'");
+    auto cornerIsBlack = [&] {
+        const auto corner = session.screenshot().pixel(where.x + 3, where.y + 3);
+        return corner[0] < 16 && corner[1] < 16 && corner[2] < 16;
+    };
+    std::this_thread::sleep_for(500ms);
+    EXPECT_FALSE(cornerIsBlack()) << "the backdrop should still be the old copy";
+    press("F5");
+    EXPECT_TRUE(eventually(cornerIsBlack)) << "F5 did not grab the desktop again";
+    EXPECT_EQ(settledBox(), where);
+    EXPECT_NE(savedValue(exitAndReadSaved(), "dance"), "");
+}
+
 }  // namespace
 }  // namespace kavelune::testing

@@ -134,7 +134,7 @@ void DesktopSession::setSize(int pixels) { window_.setViewSize(pixels); }
 
 void DesktopSession::setTopMost(bool on) { window_.setTopMost(on); }
 
-void DesktopSession::refreshScreen() { window_.requestUpdate(); }
+void DesktopSession::refreshScreen() { window_.refreshBackdrop(); }
 
 void DesktopSession::showAboutBox() {
     QMessageBox box(QMessageBox::NoIcon, AboutBox::kTitle, AboutBox::kText, QMessageBox::Ok);

@@ -2,11 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScreen>
+#include <QThread>
 
 #include "platform/qt/task_bar_hints.h"
 #include "platform/qt/window_visibility.h"
@@ -121,6 +123,27 @@ void SpriteWindow::setViewSize(int pixels) {
         followGeometry(false);
         if (placed_) placed_(*placement);
     }
+    update();
+}
+
+void SpriteWindow::refreshBackdrop() {
+    if (!tiles_ || !isVisible()) {
+        update();
+        return;
+    }
+    // Long enough for the server to unmap us and the windows below to repaint.
+    constexpr int kStepAsideMs = 150;
+    hide();
+    QElapsedTimer aside;
+    aside.start();
+    while (aside.elapsed() < kStepAsideMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QThread::msleep(10);
+    }
+    tiles_->capture(geometry_.window(), true);
+    // A withdrawn window may lose its states; ask again before it is mapped.
+    keepOffTaskBar(static_cast<unsigned long>(winId()));
+    show();
     update();
 }
 

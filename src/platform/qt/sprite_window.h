@@ -58,6 +58,9 @@ public:
     void setTopMost(bool on);
     // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
     void setViewSize(int pixels);
+    // The refresh command: the whole backdrop is grabbed again. With desktop tiles the window
+    // steps aside for a moment, since X11 cannot read what lies under our own window.
+    void refreshBackdrop();
 
     BackdropMode backdrop() const { return backdrop_; }
     long framesDrawn() const { return framesDrawn_; }
