@@ -158,17 +158,21 @@ void PlayerCore::openInput(const std::string& name) {
         output_->discard();  // the new song starts at once, without the old one's tail
     }
     closeInput();
+    // The new name is the one a later Play retries, even when it fails now: the old song must
+    // not come back under the new one's dance.
+    lastInputName_ = name;
     int error = kErrorInputOpen;
     if (!openDecoderFor(name, error)) {
+        // Nothing to play: the old song's length no longer holds, and the output is let go.
+        notifications_.post({kNotifyInputDuration, 0, 0});
+        output_->close();
         fail(kCommandInputOpen, error);
         setState(kStateStopped);
         return;
     }
     const std::int64_t length = decoder_->lengthFrames();
-    if (length >= 0) {
-        notifications_.post(
-            {kNotifyInputDuration, static_cast<int>(length / decoder_->format().rate), 0});
-    }
+    notifications_.post({kNotifyInputDuration,
+                         length >= 0 ? static_cast<int>(length / decoder_->format().rate) : 0, 0});
     if (state_ == kStatePlaying) {
         if (!openOutputForInput()) {
             fail(kCommandInputOpen, kErrorOutputOpen);

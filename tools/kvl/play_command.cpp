@@ -83,7 +83,11 @@ public:
     void onCommandDone(int command) override { done.push_back(command); }
     void onCommandFailed(int command, int error) override { failed.push_back({command, error}); }
     void onPlayerState(int state) override { states.push_back(state); }
-    void onInputDuration(int seconds) override { durationSeconds = seconds; }
+    // A length of 0 is the engine's "not known" (a failed open, a stream without length).
+    void onInputDuration(int seconds) override {
+        if (seconds > 0) durationSeconds = seconds;
+        else durationSeconds.reset();
+    }
 
     bool finished(int command) const {
         for (int c : done) if (c == command) return true;

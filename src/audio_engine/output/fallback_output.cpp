@@ -3,22 +3,24 @@
 namespace kavelune::engine {
 
 bool FallbackOutput::open(const AudioFormat& format) {
-    if (active_ != fallback_.get()) {
-        if (preferred_->open(format)) {
-            active_ = preferred_.get();
-            preferredEverOpened_ = true;
-            return true;
-        }
-        if (preferredEverOpened_) {
-            // The server went away mid-session: report the failure rather than go silent.
-            active_ = preferred_.get();
-            return false;
-        }
-        if (notice_) {
-            notice_();
-        }
-        active_ = fallback_.get();
+    if (preferred_->open(format)) {
+        active_ = preferred_.get();
+        preferredEverOpened_ = true;
+        return true;
     }
+    if (preferredEverOpened_) {
+        // The server went away mid-session, or refused this format: report the failure
+        // rather than go silent.
+        active_ = preferred_.get();
+        return false;
+    }
+    // Not reached yet (no server, one still starting, or a format it refused): this song keeps
+    // its timing on the fallback, and the next one tries the preferred output again.
+    if (notice_ && !noticeGiven_) {
+        noticeGiven_ = true;
+        notice_();
+    }
+    active_ = fallback_.get();
     return fallback_->open(format);
 }
 

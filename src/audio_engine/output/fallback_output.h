@@ -8,9 +8,9 @@
 
 namespace kavelune::engine {
 
-// Opens the preferred output; when that cannot be opened the first time, reports it once
-// through `notice` and uses the fallback from then on, so the song keeps its timing even with
-// no sound server running.
+// Opens the preferred output; until that has opened once, an open it refuses falls back (told
+// once through `notice`), so the song keeps its timing even with no sound server running, and
+// the next open tries the preferred output again.
 class FallbackOutput : public AudioOutput {
 public:
     FallbackOutput(std::unique_ptr<AudioOutput> preferred, std::unique_ptr<AudioOutput> fallback,
@@ -35,6 +35,7 @@ private:
     std::function<void()> notice_;
     AudioOutput* active_ = nullptr;
     bool preferredEverOpened_ = false;
+    bool noticeGiven_ = false;
 };
 
 }  // namespace kavelune::engine

@@ -151,14 +151,19 @@ TEST_F(EngineCommands, CommandsWithoutInputOrWithBadArgumentsFail) {
     }
 }
 
-TEST_F(EngineCommands, PlayReopensTheLastInputAfterAFailedOpen) {
+TEST_F(EngineCommands, PlayAfterAFailedOpenTriesThatInputAgainNotTheSongBefore) {
     EngineHarness engine(modules_);
     engine.player().sendInputOpen(song("short.mp3"));
     engine.player().sendInputOpen(song("missing.mp3"));
     engine.player().send(kCommandPlay);
-    ASSERT_TRUE(reachesState(engine, kStateEndOfStream));
-    ASSERT_EQ(engine.recorded().failed.size(), 1u);
-    EXPECT_EQ(engine.recorded().failed[0].command, kCommandInputOpen);
+    ASSERT_TRUE(engine.waitFor([](const NotificationRecorder& r) { return r.failed.size() >= 2; }));
+    const auto& failed = engine.recorded().failed;
+    EXPECT_EQ(failed[0].command, kCommandInputOpen);
+    EXPECT_EQ(failed[1].command, kCommandPlay);
+    EXPECT_EQ(failed[1].error, kErrorInputOpen);
+    // The old song's length no longer holds once another song was asked for.
+    EXPECT_EQ(engine.recorded().durations.back(), 0);
+    EXPECT_NE(engine.recorded().lastState(), kStatePlaying);
 }
 
 TEST_F(EngineCommands, ModeBitsDecideWhenTheDeviceCloses) {

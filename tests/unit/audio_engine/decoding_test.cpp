@@ -92,7 +92,7 @@ TEST(EngineDecoding, StreamInputPlaysWithoutLengthOrSeeking) {
     NotificationRecorder recorded = renderToWav("stream", folder / "out.wav", modules);
 
     EXPECT_TRUE(recorded.failed.empty());
-    EXPECT_TRUE(recorded.durations.empty()) << "a stream has no known length";
+    EXPECT_EQ(recorded.durations, std::vector<int>{0}) << "a stream has no known length";
     DecodedSound sound;
     ASSERT_TRUE(readWav(folder / "out.wav", sound));
     EXPECT_NEAR(sound.seconds(), 1.0, 0.06);

@@ -51,6 +51,35 @@ TEST(OutputChoice, PulseWithoutAServerFallsBackToTheNullOutputOnce) {
     if (saved) setenv("PULSE_SERVER", previous.c_str(), 1); else unsetenv("PULSE_SERVER");
 }
 
+// An output that refuses the first opens (a sound server still starting, or a format it does
+// not take) and accepts the rest.
+class RefusingOutput : public AudioOutput {
+public:
+    explicit RefusingOutput(int refusals) : refusals_(refusals) {}
+    bool open(const AudioFormat&) override { return open_ = (refusals_-- <= 0); }
+    bool isOpen() const override { return open_; }
+    bool write(const std::int16_t*, std::size_t) override { return open_; }
+    std::int64_t discard() override { return 0; }
+    void drain() override {}
+    void close() override { open_ = false; }
+
+private:
+    int refusals_;
+    bool open_ = false;
+};
+
+TEST(OutputChoice, AnOutputRefusedOnceIsTriedAgainForTheNextSong) {
+    int notices = 0;
+    FallbackOutput output(std::make_unique<RefusingOutput>(1), std::make_unique<NullOutput>(),
+                          [&notices] { ++notices; });
+    EXPECT_TRUE(output.open({44100, 8}));
+    EXPECT_TRUE(output.usingFallback());
+    output.close();
+    EXPECT_TRUE(output.open({44100, 2}));
+    EXPECT_FALSE(output.usingFallback());
+    EXPECT_EQ(notices, 1);
+}
+
 TEST(NullOutput, PacesWritesInRealTimeAndGivesBackWhatWasNotHeard) {
     NullOutput output;
     ASSERT_TRUE(output.open({1000, 1}));
