@@ -13,8 +13,11 @@ struct Vec3s {
     bool operator==(const Vec3s&) const = default;
 };
 
-// Float to model-unit conversion truncates toward zero, as every stored coordinate does.
+// Float to model-unit conversion truncates toward zero, as every stored coordinate does, and
+// wraps to 16 bits like the stored coordinates. A value no 32-bit integer holds (a damaged file's
+// rotation can scale a point that far, or make it NaN) gives 0 instead of undefined behaviour.
 inline std::int16_t truncateToI16(float value) {
+    if (!(value > -2147483648.0f && value < 2147483648.0f)) return 0;
     return static_cast<std::int16_t>(static_cast<std::int32_t>(value));
 }
 

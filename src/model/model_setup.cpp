@@ -86,7 +86,8 @@ LegData computeLegData(const CharacterModel& model) {
     const auto& p = model.pivots;
     int legLengths = p[13].y + p[14].y + p[15].y + p[16].y + p[17].y + p[18].y + legs.footA.y +
                      legs.footB.y;
-    legs.rootY = static_cast<std::int16_t>(-0.5 * legLengths);
+    // Through 32 bits, so extreme pivots wrap like every other 16-bit coordinate.
+    legs.rootY = static_cast<std::int16_t>(static_cast<std::int32_t>(-0.5 * legLengths));
     legs.legScale = static_cast<float>(-0.00025 * (p[14].y + p[15].y + p[17].y + p[18].y));
     return legs;
 }

@@ -15,6 +15,9 @@ public:
     // Larger pictures are refused: no GL takes a texture this big, and a damaged header must
     // not make the decoder ask for gigabytes.
     static constexpr int kMaximumSide = 16384;
+    // And no picture of more pixels than this (64 MB as RGBA): a small damaged file may still
+    // claim 16384 x 16384, and decoding, copying and rescaling that would take gigabytes.
+    static constexpr long long kMaximumPixels = 16LL * 1024 * 1024;
 
     // Reads and decodes `file`. On failure returns false and leaves `image` empty; when
     // `reportErrors` is set, a file that cannot be read (or decoded) is reported in a message

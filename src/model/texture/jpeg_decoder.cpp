@@ -56,7 +56,8 @@ bool HvImageLoader::decodeJpeg(const std::string& bytes, Image& image) {
         info.out_color_space = JCS_RGB;
     }
     if (info.image_width > static_cast<JDIMENSION>(kMaximumSide) ||
-        info.image_height > static_cast<JDIMENSION>(kMaximumSide)) {
+        info.image_height > static_cast<JDIMENSION>(kMaximumSide) ||
+        static_cast<long long>(info.image_width) * info.image_height > kMaximumPixels) {
         jpeg_destroy_decompress(&info);
         return false;
     }

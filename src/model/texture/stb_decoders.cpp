@@ -27,6 +27,11 @@ bool decodeWithStb(const std::string& bytes, int wantedComponents, Image& image)
     int width = 0;
     int height = 0;
     int fileComponents = 0;
+    if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
+                               &width, &height, &fileComponents) ||
+        static_cast<long long>(width) * height > HvImageLoader::kMaximumPixels) {
+        return false;
+    }
     stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
                                             static_cast<int>(bytes.size()), &width, &height,
                                             &fileComponents, wantedComponents);

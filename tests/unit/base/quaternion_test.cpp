@@ -74,6 +74,12 @@ TEST(QuaternionTest, LogAndExpAreInverse) {
 
 TEST(Vec3sTest, ConversionTruncatesTowardZero) {
     EXPECT_EQ(truncateToVec3s(1.9f, -1.9f, -0.5f), (Vec3s{1, -1, 0}));
+    EXPECT_EQ(truncateToI16(40000.0f), -25536);  // wraps like a stored coordinate
+    // Values no integer holds (from a damaged file's rotations) come out as 0, not as whatever
+    // the processor makes of an out-of-range conversion.
+    EXPECT_EQ(truncateToI16(1e30f), 0);
+    EXPECT_EQ(truncateToI16(-1e30f), 0);
+    EXPECT_EQ(truncateToI16(std::nanf("")), 0);
 }
 
 }  // namespace

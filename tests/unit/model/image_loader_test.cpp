@@ -167,5 +167,35 @@ TEST_F(ImageLoaderTest, GifHeaderIsCheckedBeforeDecoding) {
     EXPECT_FALSE(HvImageLoader::decodeGif(gif.substr(0, 14), image));
 }
 
+// A run-length TGA of one colour: a few hundred kilobytes that unpack to width x height pixels.
+std::string runLengthTga(int width, int height) {
+    std::string bytes(18, '\0');
+    bytes[2] = 10;  // run-length true colour
+    bytes[12] = static_cast<char>(width & 0xFF);
+    bytes[13] = static_cast<char>(width >> 8);
+    bytes[14] = static_cast<char>(height & 0xFF);
+    bytes[15] = static_cast<char>(height >> 8);
+    bytes[16] = 24;
+    long long pixels = static_cast<long long>(width) * height;
+    while (pixels > 0) {
+        const int run = static_cast<int>(pixels < 128 ? pixels : 128);
+        bytes.push_back(static_cast<char>(0x80 | (run - 1)));
+        bytes.append("\x20\x40\x60", 3);
+        pixels -= run;
+    }
+    return bytes;
+}
+
+TEST(HvImageLoaderLimits, ASmallFileClaimingTooManyPixelsIsRefusedBeforeDecoding) {
+    testing::TempFolder folder;
+    Image image;
+    // 4100 x 4100 is within the side limit but past the pixel budget.
+    EXPECT_FALSE(HvImageLoader::load(folder.write("huge.tga", runLengthTga(4100, 4100)), image, false));
+    EXPECT_TRUE(image.pixels.empty());
+    ASSERT_TRUE(HvImageLoader::load(folder.write("fine.tga", runLengthTga(300, 200)), image, false));
+    EXPECT_EQ(image.width, 300);
+    EXPECT_EQ(image.pixels.size(), 300u * 200u * 3u);
+}
+
 }  // namespace
 }  // namespace kavelune
