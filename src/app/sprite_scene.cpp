@@ -226,10 +226,7 @@ void SpriteScene::drawFrame() {
 bool SpriteScene::pick(int x, int y) { return renderer_ && renderer_->pick(models_, x, y) > 0; }
 
 bool SpriteScene::projectedBounds(ProjectedBounds& bounds) const {
-    ScreenBounds screen;
-    if (!renderer_ || !renderer_->bounds(models_, screen)) return false;
-    bounds = {screen.minX, screen.maxX, screen.minY, screen.maxY};
-    return true;
+    return renderer_ && renderer_->bounds(models_, bounds);
 }
 
 void SpriteScene::beginTurn() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/render/screen_bounds.h"
+
 namespace kavelune {
 
 // Plain values the sprite view's geometry trades with the window that shows it. Screen values
@@ -44,13 +46,9 @@ struct StoredPlacement {
     bool operator==(const StoredPlacement&) const = default;
 };
 
-// The character's outline on screen, in normalised device coordinates of the current view.
-struct ProjectedBounds {
-    float minX = 0.0f;
-    float maxX = 0.0f;
-    float minY = 0.0f;
-    float maxY = 0.0f;
-};
+// The character's outline on screen, in normalised device coordinates of the current view: the
+// extent the renderer measures.
+using ProjectedBounds = ScreenBounds;
 
 // A request to shift the window by (dx, dy) and give it a new size.
 struct FitRequest {

@@ -9,18 +9,11 @@
 #include "model/character_model.h"
 #include "model/render/gl_extensions.h"
 #include "model/render/matrix4.h"
+#include "model/render/screen_bounds.h"
 #include "model/render/shadow_receiver.h"
 #include "model/render/view_rotation.h"
 
 namespace kavelune {
-
-// The screen extent of the character in normalised device coordinates.
-struct ScreenBounds {
-    float minX = 0.0f;
-    float maxX = 0.0f;
-    float minY = 0.0f;
-    float maxY = 0.0f;
-};
 
 // Draws the scene's character models with OpenGL 1.1 into whatever context is current: the
 // fixed light, the view transform, per-frame face culling against the eye, the parts with their
