@@ -111,13 +111,18 @@ void poseHand(HandModel& hand, const Quaternion& parentRotation, const Vec3s& ho
     updateFaceNormals(hand.parts, hand.vertices);
 }
 
-void poseBody(CharacterModel& model) {
-    // The root: identity parent, its joint is its pivot unrotated. Its children hang from the
-    // origin (not from the root's joint) under the root's rotation.
+// The root segment: identity parent, its joint is its pivot unrotated.
+static void poseRootSegment(CharacterModel& model) {
     model.worldRotations[0] = model.localRotations[0];
     model.joints[0] = model.pivots[0];
     transformBox(model, 0);
     skinSegment(model, 0, Quaternion::identity());
+}
+
+void poseBody(CharacterModel& model) {
+    // The root's children hang from the origin (not from the root's joint) under the root's
+    // rotation.
+    poseRootSegment(model);
     for (std::size_t s = 1; s < JointCount; ++s) {
         auto parent = static_cast<std::size_t>(BodySegmentParent[s]);
         Vec3s parentJoint = parent == 0 ? Vec3s{} : model.joints[parent];
@@ -135,10 +140,7 @@ void poseBody(CharacterModel& model) {
 }
 
 void poseRigidProp(CharacterModel& prop) {
-    prop.worldRotations[0] = prop.localRotations[0];
-    prop.joints[0] = prop.pivots[0];
-    transformBox(prop, 0);
-    skinSegment(prop, 0, Quaternion::identity());
+    poseRootSegment(prop);
     updateFaceNormals(prop.parts, prop.vertices);
 }
 
