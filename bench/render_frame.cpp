@@ -15,15 +15,15 @@
 
 #include <GL/gl.h>
 
-#include "app/launch_settings.h"
+#include "app/launch/launch_settings.h"
 #include "base/quaternion.h"
 #include "model/character_loader.h"
 #include "model/model_setup.h"
-#include "model/render/scene_renderer.h"
-#include "model/render/sprite_projection.h"
+#include "render/scene_renderer.h"
+#include "render/sprite_projection.h"
 #include "model/skinning.h"
-#include "model/texture/model_textures.h"
-#include "model/texture/texture_cache.h"
+#include "render/texture/model_textures.h"
+#include "render/texture/texture_cache.h"
 #include "platform/headless/headless_gl_context.h"
 
 // Counts C++ allocations, so the benchmark can show that a frame makes none. The replacement

@@ -4,7 +4,7 @@ function(kavelune_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
-    return()  # a subsystem whose first file has not landed yet
+    message(FATAL_ERROR "Subsystem ${name} in ${CMAKE_CURRENT_SOURCE_DIR} has no source files")
   endif()
   add_library(kavelune_${name} STATIC ${sources})
   target_include_directories(kavelune_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)

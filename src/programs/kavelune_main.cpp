@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_launch.h"
-#include "app/launch_settings.h"
-#include "app/sprite_view_geometry.h"
-#include "app/startup_command_line.h"
-#include "app/web_links.h"
+#include "app/web/browser_launch.h"
+#include "app/launch/launch_settings.h"
+#include "app/view/sprite_view_geometry.h"
+#include "app/launch/startup_command_line.h"
+#include "app/web/web_links.h"
 #include "base/message_box.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/scripted_message_answers.h"

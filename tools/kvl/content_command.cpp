@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/content_folder.h"
-#include "app/content_registry.h"
-#include "app/menu_text.h"
+#include "app/content/content_folder.h"
+#include "app/content/content_registry.h"
+#include "app/menu/menu_text.h"
 #include "arguments.h"
 #include "command.h"
 

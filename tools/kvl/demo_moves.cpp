@@ -6,7 +6,7 @@
 #include <functional>
 #include <numbers>
 
-#include "app/object_record_layout.h"
+#include "app/scene/object_record_layout.h"
 #include "demo_motion.h"
 
 namespace kvl::demo {

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/play_list.h"
+#include "app/content/play_list.h"
 #include "arguments.h"
 #include "audio_engine/codec/open_decoder.h"
 #include "audio_engine/input/file_source.h"

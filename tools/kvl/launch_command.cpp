@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/launch_settings.h"
+#include "app/launch/launch_settings.h"
 #include "arguments.h"
 #include "command.h"
 

@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "app/dance_music_table.h"
-#include "app/launch_settings.h"
+#include "app/content/dance_music_table.h"
+#include "app/launch/launch_settings.h"
 #include "arguments.h"
 #include "base/message_box.h"
 #include "base/path_resolution.h"
 #include "base/text.h"
 #include "command.h"
 #include "model/character_loader.h"
-#include "model/render/scene_renderer.h"
-#include "model/texture/model_textures.h"
-#include "model/texture/texture_cache.h"
+#include "render/scene_renderer.h"
+#include "render/texture/model_textures.h"
+#include "render/texture/texture_cache.h"
 #include "motion/dance_sequence.h"
 #include "motion/motion_pool.h"
 #include "platform/headless/headless_gl_context.h"

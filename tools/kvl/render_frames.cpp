@@ -4,7 +4,7 @@
 
 #include <GL/gl.h>
 
-#include "model/render/sprite_projection.h"
+#include "render/sprite_projection.h"
 
 namespace kvl {
 

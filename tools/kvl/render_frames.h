@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/render/scene_renderer.h"
+#include "render/scene_renderer.h"
 
 namespace kvl {
 

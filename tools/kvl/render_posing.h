@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/character_performer.h"
+#include "app/scene/character_performer.h"
 #include "model/character_model.h"
 #include "motion/dance_sequence.h"
 

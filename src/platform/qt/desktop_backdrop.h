@@ -5,8 +5,8 @@
 #include <vector>
 
 
-#include "app/backdrop_tiles.h"
-#include "app/sprite_view_types.h"
+#include "app/view/backdrop_tiles.h"
+#include "app/view/sprite_view_types.h"
 
 class QScreen;
 

@@ -4,11 +4,11 @@
 #include <QMetaObject>
 #include <QTimer>
 
-#include "app/about_box.h"
-#include "app/content_registry.h"
-#include "app/launch_settings.h"
-#include "app/sprite_menu.h"
-#include "app/web_links.h"
+#include "app/menu/about_box.h"
+#include "app/content/content_registry.h"
+#include "app/launch/launch_settings.h"
+#include "app/menu/sprite_menu.h"
+#include "app/web/web_links.h"
 #include "base/message_box.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_popup_menu.h"

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/command_dispatcher.h"
-#include "app/placeholder_dialogs.h"
-#include "app/sprite_scene.h"
-#include "app/window_control.h"
+#include "app/menu/command_dispatcher.h"
+#include "app/menu/placeholder_dialogs.h"
+#include "app/scene/sprite_scene.h"
+#include "app/menu/window_control.h"
 
 namespace kavelune {
 class LaunchSettings;

@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include "app/drop_targets.h"
+#include "app/menu/drop_targets.h"
 
 namespace kavelune::qt {
 

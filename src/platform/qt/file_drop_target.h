@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/window_commands.h"
+#include "app/menu/window_commands.h"
 
 class QDropEvent;
 class QWindow;

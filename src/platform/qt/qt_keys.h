@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/keyboard.h"
+#include "app/menu/keyboard.h"
 
 namespace kavelune::qt {
 

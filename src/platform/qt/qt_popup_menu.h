@@ -2,7 +2,7 @@
 
 #include <QPoint>
 
-#include "app/sprite_menu_model.h"
+#include "app/menu/sprite_menu_model.h"
 
 namespace kavelune::qt {
 

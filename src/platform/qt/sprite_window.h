@@ -9,9 +9,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/scene_drawer.h"
-#include "app/sprite_view_geometry.h"
-#include "app/sprite_view_mouse.h"
+#include "app/scene/scene_drawer.h"
+#include "app/view/sprite_view_geometry.h"
+#include "app/view/sprite_view_mouse.h"
 #include "platform/qt/backdrop_mode.h"
 #include "platform/qt/desktop_backdrop.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/scene_drawer.h"
+#include "app/scene/scene_drawer.h"
 
 namespace kavelune::qt {
 

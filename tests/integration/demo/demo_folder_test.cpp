@@ -5,9 +5,9 @@
 #include <fstream>
 #include <set>
 
-#include "app/dance_music_table.h"
-#include "app/launch_file.h"
-#include "app/play_list.h"
+#include "app/content/dance_music_table.h"
+#include "app/launch/launch_file.h"
+#include "app/content/play_list.h"
 #include "base/path_resolution.h"
 #include "base/text.h"
 #include "demo_support.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <set>
 
-#include "app/character_performer.h"
+#include "app/scene/character_performer.h"
 #include "base/path_resolution.h"
 #include "demo_support.h"
 #include "model/character_loader.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/dance_music_table.h"
+#include "app/content/dance_music_table.h"
 #include "base/path_resolution.h"
 #include "demo_support.h"
 #include "motion/dance_file.h"

@@ -4,8 +4,8 @@
 
 #include "base/message_box.h"
 #include "model/character_loader.h"
-#include "model/texture/model_textures.h"
-#include "model/texture/texture_cache.h"
+#include "render/texture/model_textures.h"
+#include "render/texture/texture_cache.h"
 #include "render_fixture.h"
 #include "support/temp_folder.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/texture/texture_upload.h"
+#include "render/texture/texture_upload.h"
 #include "platform/headless/png_file.h"
 #include "render_fixture.h"
 

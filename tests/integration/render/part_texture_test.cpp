@@ -1,12 +1,12 @@
 // Part textures uploaded into the offscreen context, on image files made by ImageMagick.
-#include "model/texture/part_texture.h"
+#include "render/texture/part_texture.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include "base/message_box.h"
-#include "model/texture/model_textures.h"
-#include "model/texture/texture_cache.h"
+#include "render/texture/model_textures.h"
+#include "render/texture/texture_cache.h"
 #include "platform/headless/headless_gl_context.h"
 #include "render_fixture.h"
 #include "support/temp_folder.h"

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "model/model_setup.h"
-#include "model/render/sprite_projection.h"
+#include "render/sprite_projection.h"
 #include "model/skinning.h"
 
 namespace kavelune::testing {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/character_model.h"
-#include "model/render/scene_renderer.h"
+#include "render/scene_renderer.h"
 #include "platform/headless/headless_gl_context.h"
 
 namespace kavelune::testing {

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "model/render/face_culling.h"
-#include "model/render/gl_extensions.h"
-#include "model/render/shadow_receiver.h"
-#include "model/render/view_transform.h"
+#include "render/face_culling.h"
+#include "render/gl_extensions.h"
+#include "render/shadow_receiver.h"
+#include "render/view_transform.h"
 
 namespace kavelune {
 namespace {

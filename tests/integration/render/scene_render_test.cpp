@@ -6,8 +6,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "model/render/matrix4.h"
-#include "model/texture/texture_upload.h"
+#include "render/matrix4.h"
+#include "render/texture/texture_upload.h"
 #include "platform/headless/png_file.h"
 #include "render_fixture.h"
 

@@ -1,7 +1,7 @@
 // The scene as the desktop program drives it, on the demo content the build writes beside the
 // programs: a dance and its character loaded, played to the null sound output, posed and drawn
 // in the offscreen GL context.
-#include "app/sprite_scene.h"
+#include "app/scene/sprite_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/launch_settings.h"
+#include "app/launch/launch_settings.h"
 #include "base/message_box.h"
 #include "platform/headless/headless_gl_context.h"
 

@@ -1,4 +1,4 @@
-#include "app/backdrop_tiles.h"
+#include "app/view/backdrop_tiles.h"
 
 #include <gtest/gtest.h>
 

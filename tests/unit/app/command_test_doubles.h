@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/scene_control.h"
-#include "app/window_control.h"
+#include "app/scene/scene_control.h"
+#include "app/menu/window_control.h"
 
 namespace kavelune::testing {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/content_folder.h"
-#include "app/content_registry.h"
+#include "app/content/content_folder.h"
+#include "app/content/content_registry.h"
 #include "base/message_box.h"
 #include "support/temp_folder.h"
 

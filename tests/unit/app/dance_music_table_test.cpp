@@ -1,4 +1,4 @@
-#include "app/dance_music_table.h"
+#include "app/content/dance_music_table.h"
 
 #include <gtest/gtest.h>
 

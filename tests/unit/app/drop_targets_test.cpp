@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include "app/command_dispatcher.h"
-#include "app/drop_targets.h"
-#include "app/launch_settings.h"
-#include "app/menu_text.h"
+#include "app/menu/command_dispatcher.h"
+#include "app/menu/drop_targets.h"
+#include "app/launch/launch_settings.h"
+#include "app/menu/menu_text.h"
 #include "command_test_doubles.h"
 #include "support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "app/launch_file.h"
+#include "app/launch/launch_file.h"
 
 #include <gtest/gtest.h>
 

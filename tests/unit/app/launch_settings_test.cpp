@@ -1,4 +1,4 @@
-#include "app/launch_settings.h"
+#include "app/launch/launch_settings.h"
 
 #include <gtest/gtest.h>
 

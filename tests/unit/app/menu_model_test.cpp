@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/command_dispatcher.h"
-#include "app/launch_settings.h"
-#include "app/sprite_menu.h"
-#include "app/sprite_menu_model.h"
+#include "app/menu/command_dispatcher.h"
+#include "app/launch/launch_settings.h"
+#include "app/menu/sprite_menu.h"
+#include "app/menu/sprite_menu_model.h"
 #include "command_test_doubles.h"
 #include "support/temp_folder.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/menu_text.h"
-#include "app/user_language.h"
+#include "app/menu/menu_text.h"
+#include "app/menu/user_language.h"
 #include "base/code_page.h"
 #include "base/text.h"
 #include "support/temp_folder.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/command_dispatcher.h"
-#include "app/launch_settings.h"
-#include "app/menu_text.h"
-#include "app/play_list.h"
+#include "app/menu/command_dispatcher.h"
+#include "app/launch/launch_settings.h"
+#include "app/menu/menu_text.h"
+#include "app/content/play_list.h"
 #include "base/message_box.h"
 #include "command_test_doubles.h"
 #include "support/temp_folder.h"

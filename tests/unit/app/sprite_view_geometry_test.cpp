@@ -1,4 +1,4 @@
-#include "app/sprite_view_geometry.h"
+#include "app/view/sprite_view_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/sprite_view_mouse.h"
+#include "app/view/sprite_view_mouse.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/startup_command_line.h"
+#include "app/launch/startup_command_line.h"
 
 #include <gtest/gtest.h>
 

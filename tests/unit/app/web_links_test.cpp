@@ -13,9 +13,9 @@
 #include <chrono>
 #include <thread>
 
-#include "app/browser_launch.h"
-#include "app/notice_words.h"
-#include "app/web_links.h"
+#include "app/web/browser_launch.h"
+#include "app/web/notice_words.h"
+#include "app/web/web_links.h"
 #include "support/temp_folder.h"
 
 extern char** environ;

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/menu/keyboard.h"
+#include "app/content/play_list.h"
+#include "app/menu/window_commands.h"
+
+namespace kavelune {
+
+class DialogLauncher;
+class LanguageColumn;
+class LaunchSettings;
+class SceneControl;
+class WindowControl;
+
+// Carries out the window commands, whoever sends them: the menu, the keys, dropped files and the
+// music player's end-of-song notice. Content commands store what loaded in LaunchSettings; the
+// commands that need the scene do nothing while there is none.
+//
+// Play lists: choosing one plays its songs in order; at the end of each song the next one
+// starts. After the last song the program ends when exit-on-end is set, the list starts again
+// when loop is set, and otherwise playback stops. Choosing a single sound ends the list.
+class CommandDispatcher {
+public:
+    CommandDispatcher(std::filesystem::path programFolder, LaunchSettings& settings, LanguageColumn& language,
+                      SceneControl& scene, WindowControl& window, DialogLauncher& dialogs);
+
+    // Carries out `command`; false for a number outside the table, which the window handles in
+    // its default way.
+    bool dispatch(const WindowCommand& command);
+
+    // A key pressed in the sprite window: flips its switch, then sends its command, or switches
+    // the interface language. False for a key without a binding.
+    bool pressKey(Key key);
+
+    // A character typed with or without Alt, for the accelerators. False when none applies.
+    bool typeAccelerator(char32_t character, bool altHeld);
+
+    // At start-up, once the scene exists: takes up the play list that LaunchSettings names. When
+    // the saved sound is one of its songs the list goes on from there; otherwise its first song
+    // is loaded. A list that can no longer be read is forgotten.
+    void resumePlayList();
+
+    // The play list that is playing, if any.
+    const PlayListCursor* playList() const { return playList_ ? &*playList_ : nullptr; }
+
+private:
+    bool sceneReady() const;
+    void loadSound(const std::string& path);
+    void loadDance(const std::string& path);
+    void loadCharacter(const std::string& path);
+    void choosePlayList(const std::string& path);
+    void endOfMusic();
+    void restart();
+    // Loads the song at the cursor, moving on past songs that fail, at most once round the
+    // list. False when none loads.
+    bool loadSongAtCursor();
+
+    std::filesystem::path programFolder_;
+    LaunchSettings& settings_;
+    LanguageColumn& language_;
+    SceneControl& scene_;
+    WindowControl& window_;
+    DialogLauncher& dialogs_;
+    std::optional<PlayListCursor> playList_;
+};
+
+}  // namespace kavelune

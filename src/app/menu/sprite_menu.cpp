@@ -1,0 +1,24 @@
+#include "app/menu/sprite_menu.h"
+
+#include "app/launch/launch_settings.h"
+
+namespace kavelune {
+
+const SpriteMenuModel& SpriteMenu::open(const std::filesystem::path& programFolder, MenuLanguage language,
+                                        const LaunchSettings& settings) {
+    if (!model_) model_ = SpriteMenuModel::build(programFolder, language, settings);
+    model_->updateChecks(settings);
+    return *model_;
+}
+
+std::optional<WindowCommand> SpriteMenu::choose(int id, LaunchSettings& settings) const {
+    if (!model_) return std::nullopt;
+    return model_->commandFor(id, settings);
+}
+
+SpriteMenu& SpriteMenu::instance() {
+    static SpriteMenu* menu = new SpriteMenu;
+    return *menu;
+}
+
+}  // namespace kavelune

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "app/menu/sprite_menu_model.h"
+
+namespace kavelune {
+
+class LaunchSettings;
+
+// The process's popup menu. It is laid out on the first right click that opens it, in the
+// language of that moment and from the content found then, and is never rebuilt: a language
+// switch or new files afterwards leave it as it is.
+class SpriteMenu {
+public:
+    // The menu to show now: built on the first call; the check marks follow `settings` on
+    // every call.
+    const SpriteMenuModel& open(const std::filesystem::path& programFolder, MenuLanguage language,
+                                const LaunchSettings& settings);
+
+    bool isBuilt() const { return model_.has_value(); }
+
+    // What choosing `id` sends to the window (see SpriteMenuModel::commandFor); nothing before
+    // the menu was built.
+    std::optional<WindowCommand> choose(int id, LaunchSettings& settings) const;
+
+    // The one menu of the process, made on first use.
+    static SpriteMenu& instance();
+
+private:
+    std::optional<SpriteMenuModel> model_;
+};
+
+}  // namespace kavelune

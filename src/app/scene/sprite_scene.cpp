@@ -1,0 +1,249 @@
+#include "app/scene/sprite_scene.h"
+
+#include <fstream>
+
+#include "app/content/content_registry.h"
+#include "app/content/dance_music_table.h"
+#include "app/launch/launch_settings.h"
+#include "base/message_box.h"
+#include "base/path_resolution.h"
+#include "model/character_loader.h"
+#include "render/texture/texture_cache.h"
+#include "motion/dance_update.h"
+#include "motion/motion_pool.h"
+
+namespace kavelune {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint32_t kClipRampMs = 1000;
+
+bool canOpenForReading(const fs::path& file) {
+    std::error_code error;
+    if (fs::is_directory(file, error)) return false;
+    std::ifstream in(file, std::ios::binary);
+    return static_cast<bool>(in);
+}
+
+}  // namespace
+
+SpriteScene::SpriteScene(Options options)
+    : programFolder_(std::move(options.programFolder)), glLoader_(options.glLoader) {
+    ContentRegistry::instance().registerStandardKinds(programFolder_);
+    MotionPool& pool = MotionPool::instance();
+    pool.setFolder(resolveContentPath(programFolder_, "\\Sequences\\Motion Pool"));
+    pool.setCameraFolder(programFolder_);
+    music_ = std::make_unique<MusicPlayer>(std::move(options.owner), std::move(options.music));
+}
+
+SpriteScene::~SpriteScene() {
+    music_->Stop();
+    releaseModels();
+}
+
+fs::path SpriteScene::charactersFolder() const {
+    return resolveContentPath(programFolder_, "Characters");
+}
+
+void SpriteScene::setUp() {
+    if (renderer_) return;
+    renderer_ = std::make_unique<SceneRenderer>(glLoader_);  // probes and sets up the GL state
+    renderer_->setViewRotation(&rotation_);
+    renderer_->setShadow(shadow_);
+    // A character loaded before there was a GL context gets its textures now.
+    for (std::size_t i = 0; i < textures_.size(); ++i) {
+        if (textures_[i].size() == 0) textures_[i].load(*models_[i], modelFolder_);
+    }
+}
+
+void SpriteScene::releaseModels() {
+    for (ModelTextures& textures : textures_) textures.release();
+    textures_.clear();
+    performers_.clear();
+    models_.clear();
+}
+
+void SpriteScene::bindPerformers() {
+    std::size_t trackCount = dance_ ? dance_->tracks.size() : 0;
+    for (std::size_t i = 0; i < performers_.size(); ++i) {
+        auto track = performerTrackIndex(models_[i]->dancer, i, trackCount);
+        performers_[i].bind(track ? &dance_->tracks[*track] : nullptr);
+    }
+}
+
+bool SpriteScene::loadCharacter(const std::string& path) {
+    DancePairing pairing;
+    const DancePairing* dancePairing = nullptr;
+    if (dance_) {
+        pairing.firstName = dance_->firstName;
+        pairing.secondName = dance_->secondName;
+        if (dance_->pairingRules.size() >= 4) pairing.rule = dance_->pairingRules[3];
+        dancePairing = &pairing;
+    }
+    fs::path folder = characterFolderFor(programFolder_, charactersFolder(), path);
+    CharacterLoadResult result = kavelune::loadCharacter(folder, path, dancePairing);
+    if (!result.ok()) {
+        return false;
+    }
+    // The new textures are taken from the cache before the old ones are given back, so a
+    // texture both characters use is not decoded and uploaded again.
+    std::vector<ModelTextures> textures;
+    textures.reserve(result.models.size());
+    for (auto& model : result.models) {
+        ModelTextures& modelTextures = textures.emplace_back(TextureCache::instance());
+        // Textures need the GL context; without one yet, setUp loads them.
+        if (renderer_) modelTextures.load(*model, folder);
+    }
+    releaseModels();
+    models_ = std::move(result.models);
+    textures_ = std::move(textures);
+    modelFolder_ = folder;
+    performers_.reserve(models_.size());
+    for (auto& model : models_) performers_.emplace_back(*model);
+    bindPerformers();
+    if (dance_) updateAt(lastTime_);
+    return true;
+}
+
+bool SpriteScene::loadDance(const std::string& path) {
+    auto next = std::make_unique<DanceSequence>();
+    MotionPool& pool = MotionPool::instance();
+    if (!kavelune::loadDance(resolveContentPath(programFolder_, path), pool, *next)) {
+        return false;
+    }
+    // The needed files are gathered apart, so a rejected dance leaves the current list alone.
+    std::vector<std::string> danceFiles;
+    for (const MotionTrack& track : next->tracks) {
+        if (track.motions.empty()) {
+            return false;
+        }
+        if (auto file = pool.poolFileOf(track.motions.front().poolId)) {
+            danceFiles.push_back("Sequences\\Motion Pool\\" + *file);
+        }
+    }
+    LaunchSettings& settings = LaunchSettings::instance();
+    settings.danceFiles = std::move(danceFiles);
+    clip_.stop();
+    dance_ = std::move(next);
+    danceLength_ = danceLength(*dance_);
+    bindPerformers();
+
+    std::string fileName = storedFileName(path);
+    auto infoFolder = ContentRegistry::instance().folderOf(kInfoKind).value_or(resolveContentPath(programFolder_, "Info"));
+    if (auto music = DanceMusicTable::instance(infoFolder).lookup(fileName)) {
+        fs::path full = resolveContentPath(programFolder_, *music);
+        if (canOpenForReading(full)) {
+            startSound(full.string());
+            return true;
+        }
+    }
+    if (dance_->soundName.empty()) {
+        showMessageBox("No Sound Filename", "Sound Error");
+        return true;
+    }
+    settings.sound = "Sounds\\" + dance_->soundName;
+    auto soundFolder = ContentRegistry::instance().folderOf(kSoundKind).value_or(resolveContentPath(programFolder_, "Sounds"));
+    fs::path full = resolveContentPath(soundFolder, dance_->soundName);
+    if (!canOpenForReading(full)) {
+        showMessageBox(full.string(), "Sound Error 002");
+        return true;
+    }
+    startSound(full.string());
+    return true;
+}
+
+void SpriteScene::startSound(const std::string& fullPath) {
+    if (playing_) music_->Stop();
+    music_->Load(fullPath);
+    if (playing_) music_->Play();
+    music_->DanceLength = static_cast<std::int32_t>(danceLength_);
+}
+
+bool SpriteScene::loadSound(const std::string& path) {
+    if (path.empty()) return false;
+    LaunchSettings::instance().sound = path;
+    fs::path full = resolveContentPath(programFolder_, path);
+    if (!canOpenForReading(full)) return false;
+    startSound(full.string());
+    return true;
+}
+
+void SpriteScene::play() {
+    playing_ = true;
+    music_->Play();
+}
+
+void SpriteScene::pause() { music_->Pause(); }
+
+void SpriteScene::stop() {
+    music_->Stop();
+    if (dance_) {
+        DanceUpdateSwitches switches;
+        switches.poseTracks = true;
+        switches.reanchor = true;
+        updateDance(*dance_, 0, switches);
+    }
+    playing_ = false;
+}
+
+void SpriteScene::setShadow(bool on) {
+    shadow_ = on;
+    if (renderer_) renderer_->setShadow(on);
+}
+
+void SpriteScene::startMotion(int number) {
+    if (!dance_ || dance_->tracks.empty() || number < 0) return;
+    clip_.start(clips_, static_cast<std::size_t>(number), kClipRampMs, lastTime_, dance_->tracks.front());
+}
+
+void SpriteScene::update() {
+    if (!playing_) return;
+    std::uint32_t time = music_->Position();
+    if (danceLength_ > 0) time %= danceLength_;
+    updateAt(time);
+}
+
+void SpriteScene::updateAt(std::uint32_t time) {
+    lastTime_ = time;
+    if (dance_) {
+        DanceUpdateSwitches switches;
+        switches.poseTracks = true;
+        updateDance(*dance_, time, switches);
+        clip_.update(time);
+    }
+    for (CharacterPerformer& performer : performers_) performer.takePose();
+    for (std::size_t i = 0; i < textures_.size(); ++i) textures_[i].apply(*models_[i], time);
+}
+
+void SpriteScene::drawFrame() {
+    update();
+    if (!playing_ || !renderer_) return;
+    renderer_->drawFrame(models_);
+}
+
+bool SpriteScene::pick(int x, int y) { return renderer_ && renderer_->pick(models_, x, y) > 0; }
+
+bool SpriteScene::projectedBounds(ProjectedBounds& bounds) const {
+    return renderer_ && renderer_->bounds(models_, bounds);
+}
+
+void SpriteScene::beginTurn() {
+    Vec3f pivot;
+    if (SceneRenderer::referencePoint(models_, 0, pivot)) rotation_.pivot = pivot;
+    rotation_.dragActive = true;
+    rotation_.changed = true;
+}
+
+void SpriteScene::turnBy(float yawDegrees, float pitchDegrees) {
+    rotation_.yaw += yawDegrees;
+    rotation_.pitch += pitchDegrees;
+}
+
+void SpriteScene::endTurn() {
+    rotation_.dragActive = false;
+    rotation_.changed = true;
+}
+
+}  // namespace kavelune

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/scene/character_performer.h"
+#include "app/scene/scene_control.h"
+#include "app/scene/scene_drawer.h"
+#include "model/character_model.h"
+#include "render/gl_extensions.h"
+#include "render/scene_renderer.h"
+#include "render/view_rotation.h"
+#include "render/texture/model_textures.h"
+#include "motion/clip_overlay.h"
+#include "motion/dance_sequence.h"
+#include "music/music_player.h"
+
+namespace kavelune {
+
+// The scene the sprite window shows: the characters, the current dance and the music player
+// whose position the dance follows. Lives on the user interface thread; content loads and
+// drawing need the window's GL context current.
+class SpriteScene : public SceneDrawer, public SceneControl {
+public:
+    struct Options {
+        std::filesystem::path programFolder;
+        WindowCommandSink owner;          // receives the end-of-song and engine failure commands
+        GlProcAddressLoader glLoader = nullptr;
+        MusicPlayerOptions music;
+    };
+
+    explicit SpriteScene(Options options);
+    ~SpriteScene() override;
+
+    // SceneControl
+    bool hasScene() const override { return true; }
+    bool loadCharacter(const std::string& path) override;
+    bool loadDance(const std::string& path) override;
+    bool loadSound(const std::string& path) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void setShadow(bool on) override;
+    void startMotion(int number) override;
+
+    // SceneDrawer
+    void setUp() override;
+    void drawFrame() override;
+    bool pick(int x, int y) override;
+    bool projectedBounds(ProjectedBounds& bounds) const override;
+    void beginTurn() override;
+    void turnBy(float yawDegrees, float pitchDegrees) override;
+    void endTurn() override;
+
+    // The per-frame update: music position, dance, clip overlay, character poses, textures.
+    void update();
+    // Poses everything at dance time `time` without the music (used by offline rendering).
+    void updateAt(std::uint32_t time);
+
+    bool playing() const { return playing_; }
+    bool hasDance() const { return dance_ != nullptr; }
+    const DanceSequence* dance() const { return dance_.get(); }
+    std::size_t modelCount() const { return models_.size(); }
+    MusicPlayer& music() { return *music_; }
+    SceneRenderer* renderer() { return renderer_.get(); }
+    ViewRotation& viewRotation() { return rotation_; }
+    std::uint32_t lastUpdateTime() const { return lastTime_; }
+
+private:
+    void releaseModels();
+    void bindPerformers();
+    void startSound(const std::string& fullPath);
+    std::filesystem::path charactersFolder() const;
+
+    std::filesystem::path programFolder_;
+    GlProcAddressLoader glLoader_ = nullptr;
+    std::unique_ptr<MusicPlayer> music_;
+    std::unique_ptr<SceneRenderer> renderer_;
+    ViewRotation rotation_;
+    bool shadow_ = true;
+
+    std::vector<std::unique_ptr<CharacterModel>> models_;
+    std::filesystem::path modelFolder_;  // where the current character's textures are found
+    std::vector<CharacterPerformer> performers_;
+    std::vector<ModelTextures> textures_;
+    std::unique_ptr<DanceSequence> dance_;
+    std::uint32_t danceLength_ = 0;  // of the current dance, kept from its load
+    std::vector<DanceSequence> clips_;
+    ClipOverlay clip_;
+    bool playing_ = false;
+    std::uint32_t lastTime_ = 0;
+};
+
+}  // namespace kavelune
