@@ -47,9 +47,7 @@ void positionAgainstHandedSound(benchmark::State& state) {
     const std::filesystem::path song = makeSong(seconds);
     for (auto _ : state) {
         PlaybackClock clock;
-        MusicPlayerOptions options;
-        options.clock = &clock;
-        MusicPlayer player([](int, const std::string&) {}, options);
+        MusicPlayer player([](int, const std::string&) {}, clock);
         if (!player.Load(song.string())) {
             state.SkipWithError("the song cannot be loaded");
             return;

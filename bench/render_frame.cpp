@@ -101,6 +101,7 @@ std::unique_ptr<CharacterModel> standInFigure() {
 
 struct Scene {
     HeadlessGlContext context;
+    TextureCache textureCache;
     std::unique_ptr<SceneRenderer> renderer;
     std::vector<std::unique_ptr<CharacterModel>> models;
     std::vector<ModelTextures> textures;
@@ -127,7 +128,7 @@ bool loadDemo(Scene& scene) {
     }
     scene.models = std::move(loaded.models);
     for (const auto& model : scene.models) {
-        scene.textures.emplace_back(TextureCache::instance());
+        scene.textures.emplace_back(scene.textureCache);
         scene.textures.back().load(*model, folder);
         scene.textures.back().apply(*model, 0);
     }

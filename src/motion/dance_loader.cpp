@@ -105,6 +105,15 @@ bool buildDanceSequence(const DanceFile& file, MotionPool& pool, DanceSequence& 
     return true;
 }
 
+bool isPlayable(const DanceSequence& dance, std::string* problem) {
+    for (std::size_t t = 0; t < dance.tracks.size(); ++t) {
+        if (dance.tracks[t].motions.empty()) {
+            return report(problem, "track " + std::to_string(t) + " has no motion that can be found in the pool");
+        }
+    }
+    return true;
+}
+
 bool loadDance(const std::filesystem::path& file, MotionPool& pool, DanceSequence& out,
                std::string* problem) {
     DanceFile records;

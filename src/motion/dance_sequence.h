@@ -47,4 +47,9 @@ bool loadDance(const std::filesystem::path& file, MotionPool& pool, DanceSequenc
 bool buildDanceSequence(const DanceFile& file, MotionPool& pool, DanceSequence& out,
                         std::string* problem = nullptr, std::size_t* filesOpened = nullptr);
 
+// Whether the dance player can dance it: every body track kept at least one motion after its
+// references were resolved. A loaded dance that is not playable is refused, the current one
+// staying.
+bool isPlayable(const DanceSequence& dance, std::string* problem = nullptr);
+
 }  // namespace kavelune

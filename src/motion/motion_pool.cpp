@@ -8,11 +8,6 @@
 
 namespace kavelune {
 
-MotionPool& MotionPool::instance() {
-    static MotionPool* pool = new MotionPool();  // lives to the end of the process
-    return *pool;
-}
-
 std::optional<std::string> MotionPool::poolFileOf(std::int32_t poolId) const {
     for (std::size_t i = 0; i < identifiers_.size(); ++i) {
         if (identifiers_[i] == poolId) return files_[i];

@@ -13,11 +13,9 @@
 namespace kavelune {
 
 // The registry of motion pool files: where the pool folders are and which pool files (by name,
-// with their identifiers) dances have used so far. One per process, created on first use.
+// with their identifiers) dances have used so far. The program keeps one for its whole run.
 class MotionPool {
 public:
-    static MotionPool& instance();
-
     // The absolute folder of the motion pool files (the program folder's Sequences\Motion Pool).
     void setFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
     const std::filesystem::path& folder() const { return folder_; }

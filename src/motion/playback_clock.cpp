@@ -2,11 +2,6 @@
 
 namespace kavelune {
 
-PlaybackClock& PlaybackClock::instance() {
-    static PlaybackClock* clock = new PlaybackClock();  // lives to the end of the process
-    return *clock;
-}
-
 double PlaybackClock::secondsSinceStart() const {
     return std::chrono::duration<double>(Source::now() - counterStart_).count();
 }

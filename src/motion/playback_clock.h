@@ -4,14 +4,12 @@
 
 namespace kavelune {
 
-// The process-wide clock by which the music player measures how long a song has played.
-// Readings are only ever compared with each other. Read on the user interface thread only.
+// The clock by which the music player measures how long a song has played; the program makes
+// one and hands it to its music player. Readings are only ever compared with each other. Read
+// on the user interface thread only.
 class PlaybackClock {
 public:
     using Source = std::chrono::steady_clock;
-
-    // The single clock of the process, created on first use.
-    static PlaybackClock& instance();
 
     PlaybackClock() = default;
     virtual ~PlaybackClock() = default;

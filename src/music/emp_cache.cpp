@@ -7,7 +7,6 @@
 #include "base/atomic_file.h"
 #include "base/path_resolution.h"
 #include "music/emp_scramble.h"
-#include "music/user_cache_folder.h"
 
 namespace kavelune {
 
@@ -24,6 +23,18 @@ bool readWhole(const std::string& path, std::string& bytes) {
     }
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
+}
+
+// Creates `folder` (and its parents) and closes it to other users.
+bool makePrivateFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        return false;
+    }
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, error);
+    return !error;
 }
 
 // A copy made before the song last changed would play the old song.
@@ -48,12 +59,10 @@ std::string EmpCache::targetName(const std::string& empPath) {
 }
 
 EmpCache::Result EmpCache::prepare(const std::string& empPath, std::filesystem::path& target) {
-    if (folder_.empty()) {
-        folder_ = userCacheFolder();
-        if (folder_.empty()) {
-            return Result::NoFolder;
-        }
-    } else if (!makePrivateFolder(folder_)) {
+    if (folder_.empty() && findFolder_) {
+        folder_ = findFolder_();
+    }
+    if (folder_.empty() || !makePrivateFolder(folder_)) {
         return Result::NoFolder;
     }
     target = folder_ / targetName(empPath);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace kavelune {
@@ -11,8 +12,12 @@ class EmpCache {
 public:
     enum class Result { Ready, NoFolder, SourceUnreadable, TargetUnwritable };
 
-    // `folder` empty: the user's cache folder, found when first needed.
-    explicit EmpCache(std::filesystem::path folder = {}) : folder_(std::move(folder)) {}
+    // Finds the folder to keep the copies in (the platform knows the user's cache folder); it
+    // is asked when a copy is first needed. Without one, or when it answers an empty path,
+    // scrambled songs cannot be played.
+    using FolderFinder = std::function<std::filesystem::path()>;
+
+    explicit EmpCache(FolderFinder findFolder = {}) : findFolder_(std::move(findFolder)) {}
 
     // The cached MP3 for `empPath`: the song's file name with its last three characters
     // replaced by "mp3". An existing copy is used as it is unless the .emp file is newer;
@@ -22,6 +27,7 @@ public:
     static std::string targetName(const std::string& empPath);
 
 private:
+    FolderFinder findFolder_;
     std::filesystem::path folder_;
 };
 

@@ -22,10 +22,8 @@ std::uint32_t wholeMilliseconds(double reading) {
 
 }  // namespace
 
-MusicPlayer::MusicPlayer(WindowCommandSink owner, MusicPlayerOptions options)
-    : owner_(std::move(owner)),
-      clock_(options.clock != nullptr ? *options.clock : PlaybackClock::instance()),
-      empCache_(std::move(options.cacheFolder)) {
+MusicPlayer::MusicPlayer(WindowCommandSink owner, PlaybackClock& clock, MusicPlayerOptions options)
+    : owner_(std::move(owner)), clock_(clock), empCache_(std::move(options.findCacheFolder)) {
     try {
         engine_ = std::make_unique<AudioEngineClient>(owner_, options.engine);
     } catch (const AudioEngineException&) {
@@ -76,14 +74,31 @@ void MusicPlayer::Play() {
             engine_->send(engine::kCommandPlay);
         }
     }
+    startTime_ = clockNow();
+    playing_ = true;
+    paused_ = false;
+}
+
+std::uint32_t MusicPlayer::clockNow() {
     // A clock reset by an earlier player would otherwise never run again.
     double reading = clock_.read();
     if (!clock_.running()) {
         clock_.start();
         reading = clock_.read();
     }
-    startTime_ = wholeMilliseconds(reading);
+    return wholeMilliseconds(reading);
+}
+
+void MusicPlayer::Resume() {
+    if (!paused_) {
+        return;
+    }
+    if (hasEngine()) {
+        engine_->send(engine::kCommandPlay);
+    }
+    startTime_ = clockNow() - position_;
     playing_ = true;
+    paused_ = false;
 }
 
 void MusicPlayer::Stop() {
@@ -92,6 +107,7 @@ void MusicPlayer::Stop() {
     }
     position_ = 0;
     playing_ = false;
+    paused_ = false;
     Rewind();
 }
 
@@ -111,6 +127,7 @@ void MusicPlayer::Pause() {
         position_ = elapsed();
     }
     playing_ = false;
+    paused_ = true;
 }
 
 std::uint32_t MusicPlayer::elapsed() { return wholeMilliseconds(clock_.read()) - startTime_; }

@@ -16,10 +16,8 @@ class PlaybackClock;
 
 struct MusicPlayerOptions {
     EngineSetup engine;
-    // Where MP3s made from .emp songs are kept; empty for the user's cache folder.
-    std::filesystem::path cacheFolder;
-    // The clock songs are timed by; null for the process-wide PlaybackClock.
-    PlaybackClock* clock = nullptr;
+    // Where MP3s made from .emp songs are kept (the user's cache folder); asked when first needed.
+    EmpCache::FolderFinder findCacheFolder;
 };
 
 // The one object through which the program plays music: it loads a song into the audio
@@ -28,7 +26,8 @@ struct MusicPlayerOptions {
 // to the owner window as the end-of-song command. All calls on the user interface thread.
 class MusicPlayer {
 public:
-    explicit MusicPlayer(WindowCommandSink owner, MusicPlayerOptions options = {});
+    // Songs are timed by `clock`, which outlives the player.
+    MusicPlayer(WindowCommandSink owner, PlaybackClock& clock, MusicPlayerOptions options = {});
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -39,6 +38,9 @@ public:
     void Play();
     void Stop();
     void Pause();
+    // Goes on from where Pause froze the song: the engine plays on from the place it held and
+    // the count continues from the frozen position. Does nothing unless paused.
+    void Resume();
     void Rewind();
     // Milliseconds the song has played; frozen while not playing. Ends the song when the count
     // passes the longer of the song and the dance.
@@ -55,10 +57,13 @@ public:
     // Null when the engine could not be created.
     AudioEngineClient* engineClient() { return engine_.get(); }
     bool playing() const { return playing_; }
+    bool paused() const { return paused_; }
 
 private:
     bool hasEngine() const { return engine_ && engine_->hasEngine(); }
     std::uint32_t elapsed();
+    // The clock's reading in whole milliseconds, starting the clock when it is not running.
+    std::uint32_t clockNow();
 
     WindowCommandSink owner_;
     PlaybackClock& clock_;
@@ -66,6 +71,7 @@ private:
     std::unique_ptr<AudioEngineClient> engine_;
     std::string lastPath_;
     bool playing_ = false;
+    bool paused_ = false;
     std::uint32_t startTime_ = 0;
     std::uint32_t position_ = 0;
 };

@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/web/browser_launch.h"
+#include "app/launch/cant_run_report.h"
 #include "app/launch/launch_settings.h"
-#include "app/view/sprite_view_geometry.h"
 #include "app/launch/startup_command_line.h"
-#include "app/web/web_links.h"
+#include "app/menu/user_language.h"
+#include "app/program_state.h"
+#include "app/view/sprite_view_geometry.h"
 #include "base/message_box.h"
+#include "platform/posix/browser_launch.h"
+#include "platform/posix/http_fetch.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/scripted_message_answers.h"
 #include "platform/posix/user_folders.h"
@@ -35,7 +38,6 @@ using namespace kavelune;
 
 constexpr const char* kInstanceLockName = "Kavelune";
 constexpr const char* kApplicationName = "Kavelune";
-constexpr const char* kCantRunText = "Can't run Kavelune! Do you want to go to Jivora?";
 constexpr const char* kNoPixelFormatText = "Error in call ChoosePixelFormat() function";
 
 // --home, else KAVELUNE_HOME, else the folder that holds the program.
@@ -53,15 +55,19 @@ std::filesystem::path programFolder(const StartupCommandLine& line) {
     return error ? folder : absolute;
 }
 
-// The program cannot run: say so and offer the web site. The program ends right after, so the
-// browser is started before returning rather than from a background thread.
-void reportCantRun() {
-    if (showMessageBox(kCantRunText, "Error", MessageButtons::YesNo) != MessageAnswer::Yes) {
-        return;
-    }
-    const char* browser = std::getenv("BROWSER");
-    runFirstSuccessful(
-        browserCommandLines(configuredWebService().homeAddress, browser ? browser : ""));
+// The program cannot run: the lock goes, then the user may go to the web site. The program ends
+// right after, so the browser is started before returning rather than from a background thread.
+void reportCantRun(posix::InstanceLock& lock) {
+    kavelune::reportCantRun([&lock] { lock.release(); },
+                            [] {
+                                const char* browser = std::getenv("BROWSER");
+                                posix::runFirstSuccessful(posix::browserCommandLines(
+                                    configuredWebService().homeAddress, browser ? browser : ""));
+                            });
+}
+
+WebAccess platformWebAccess() {
+    return {[](const std::string& url) { return posix::fetchText(url); }, &posix::openInBrowser};
 }
 
 void installMessageBoxes() {
@@ -85,45 +91,50 @@ char32_t typedCharacter(const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const StartupCommandLine line =
-        parseStartupCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-
     // A second copy ends at once, without a window or a word. When the lock cannot be made at
     // all (no usable runtime folder) the program still runs: refusing would help nobody.
     posix::InstanceLock lock(kInstanceLockName);
     if (lock.heldElsewhere()) {
         return 0;
     }
-    for (const std::string& option : line.unknownOptions) {
-        std::cerr << "Kavelune: ignoring unknown option " << option << '\n';
-    }
 
-    const std::filesystem::path home = programFolder(line);
     // The window already idles 20 ms after each frame; Qt's own wait before an update
     // request would only lower the frame rate further.
     if (qEnvironmentVariableIsEmpty("QT_QPA_UPDATE_IDLE_TIME")) {
         qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
     }
     QApplication::setApplicationName(kApplicationName);
+    // Qt takes its own options (-platform xcb, -display ...) out of argv, so the launch command
+    // line is read from what is left.
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(true);
     installMessageBoxes();
 
-    LaunchSettings& settings = LaunchSettings::instance(home, line.launchFile);
-    if (line.x) settings.x = *line.x;
-    if (line.y) settings.y = *line.y;
-    if (line.exitOnEnd) settings.exitonend = *line.exitOnEnd;
-    if (!settings.valid) {
+    const StartupCommandLine line =
+        parseStartupCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    for (const std::string& option : line.unknownOptions) {
+        std::cerr << "Kavelune: ignoring unknown option " << option << '\n';
+    }
+    const std::filesystem::path home = programFolder(line);
+
+    LaunchSettings chosen = LaunchSettings::choose(home, line.launchFile);
+    if (line.x) chosen.x = *line.x;
+    if (line.y) chosen.y = *line.y;
+    if (line.exitOnEnd) chosen.exitonend = *line.exitOnEnd;
+    if (!chosen.valid) {
         // The launch settings have already said which file is missing.
-        reportCantRun();
+        reportCantRun(lock);
         return 0;
     }
 
     QScreen* screen = application.primaryScreen();
     if (!screen) {
-        reportCantRun();
+        reportCantRun(lock);
         return 0;
     }
+    ProgramState state(home, std::move(chosen), configuredWebService(), userDefaultLanguageId(),
+                       platformWebAccess());
+    LaunchSettings& settings = state.settings;
     const QRect screenArea = screen->geometry();
     const QRect workArea = screen->availableGeometry();
     const DesktopSize desktop{screenArea.width(), screenArea.height()};
@@ -141,7 +152,7 @@ int main(int argc, char** argv) {
     const qt::BackdropMode backdrop = qt::chooseBackdropMode();
     if (!qt::SpriteWindow::openGlAvailable(backdrop)) {
         showMessageBox(kNoPixelFormatText, "Error");
-        reportCantRun();
+        reportCantRun(lock);
         return 0;
     }
 
@@ -159,7 +170,8 @@ int main(int argc, char** argv) {
         standIn = std::make_unique<qt::StandInFigure>();
         spriteWindow.setScene(standIn.get());
     } else {
-        session = std::make_unique<qt::DesktopSession>(home, settings, spriteWindow);
+        state.web.startFetch();
+        session = std::make_unique<qt::DesktopSession>(state, spriteWindow);
         spriteWindow.setScene(&session->scene());
         spriteWindow.setInitialiseHandler([&session, &spriteWindow] {
             if (!session->start()) {

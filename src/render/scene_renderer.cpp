@@ -425,8 +425,8 @@ int SceneRenderer::pick(Models models, int x, int y) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glTranslatef(offsetX_, offsetY_, kSceneDepth);
-    // The character is what the user points at; its shadow is not part of it.
-    drawScene(models, false);
+    // The whole scene as drawn, its shadow included when it is switched on.
+    drawScene(models, shadow_);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

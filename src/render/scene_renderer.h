@@ -67,8 +67,9 @@ public:
     bool modelMatrix(std::size_t index, Matrix4& matrix) const;
     const Matrix4& projectionMatrix() const { return projection_; }
 
-    // Draws the models in selection mode through a 5 x 5 pixel pick box centred on window
-    // point (x, y), y counted from the top of the viewport, and returns the number of hits.
+    // Draws the scene (the shadow too when it is on) in selection mode through a 5 x 5 pixel
+    // pick box centred on window point (x, y), y counted from the top of the viewport, and
+    // returns the number of hits.
     int pick(Models models, int x, int y);
 
 private:

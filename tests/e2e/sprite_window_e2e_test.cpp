@@ -169,6 +169,13 @@ TEST_F(SpriteWindowE2ETest, WithoutALaunchFileBothMessagesAreShownAndNothingIsSa
     EXPECT_EQ(session.visibleWindowCount(kTitle), 0);
 }
 
+TEST_F(SpriteWindowE2ETest, QtsOwnOptionsAreNotTakenForTheLaunchFile) {
+    std::filesystem::rename(session.home() / "kavelune.txt", session.home() / "other.txt");
+    program = session.startProgram({"-platform", "xcb", "other.txt"}, {"KAVELUNE_MESSAGE_ANSWERS=ok,no"});
+    EXPECT_TRUE(session.waitForWindow(kTitle, 15s)) << readFile(session.messageLog());
+    EXPECT_EQ(readFile(session.messageLog()), "");
+}
+
 TEST_F(SpriteWindowE2ETest, WithoutOpenGLTheProgramSaysSoAndEnds) {
     const pid_t started = session.startProgram(
         {}, {"KAVELUNE_MESSAGE_ANSWERS=ok,no", "QT_XCB_GL_INTEGRATION=none"});

@@ -67,6 +67,10 @@ int runPose(const std::vector<std::string>& args) {
     if (!loadDanceFor("pose", file, arguments.value("home"), pool, dance)) {
         return kExitFailed;
     }
+    // Poses of a dance that playback would refuse would describe nothing the program shows.
+    if (std::string problem; !kavelune::isPlayable(dance, &problem)) {
+        return fail("pose", file.string() + ": " + problem);
+    }
     std::unique_ptr<kavelune::LegFitting> fitting;
     if (auto character = arguments.value("character")) {
         kavelune::CharacterLegs legs;

@@ -163,6 +163,7 @@ fs::path contentFile(const fs::path& home, const char* folder, const std::string
 }
 
 struct LoadedScene {
+    kavelune::MotionPool pool;
     Models models;
     fs::path characterFolder;
     std::unique_ptr<kavelune::DanceSequence> dance;
@@ -192,7 +193,7 @@ std::string loadScene(const RenderOptions& options, LoadedScene& scene) {
         return "no character: give --character or name one in the launch file";
     }
     if (!danceName.empty()) {
-        kavelune::MotionPool& pool = kavelune::MotionPool::instance();
+        kavelune::MotionPool& pool = scene.pool;
         pool.setFolder(kavelune::resolveContentPath(options.home, "Sequences\\Motion Pool"));
         pool.setCameraFolder(options.home);
         fs::path danceFile = contentFile(options.home, "Sequences", danceName);
@@ -302,7 +303,7 @@ int runRender(const std::vector<std::string>& args) {
     renderer.setViewRotation(&rotation);
     renderer.setShadow(options.shadow);
 
-    kavelune::TextureCache& cache = kavelune::TextureCache::instance();
+    kavelune::TextureCache cache;
     std::vector<kavelune::ModelTextures> textures;
     for (const auto& model : scene.models) {
         textures.emplace_back(cache);

@@ -32,11 +32,6 @@ bool matchesTypeFilter(const std::string& name, std::string_view filter) {
 
 }  // namespace
 
-ContentRegistry& ContentRegistry::instance() {
-    static ContentRegistry* registry = new ContentRegistry();  // lives to the end of the process
-    return *registry;
-}
-
 void ContentRegistry::registerStandardKinds(const fs::path& programFolder) {
     current_ = programFolder;
     // Content made on another system may name these folders in another letter case.

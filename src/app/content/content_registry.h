@@ -28,9 +28,6 @@ enum class ListingRule {
 // loaders can enter a kind's folder and list it without moving the process's current folder.
 class ContentRegistry {
 public:
-    // The process-wide registry (user interface thread only).
-    static ContentRegistry& instance();
-
     // Registers the four standard kinds below `programFolder` and makes it the current folder.
     void registerStandardKinds(const std::filesystem::path& programFolder);
     void registerKind(const std::string& kind, const std::filesystem::path& absoluteFolder);

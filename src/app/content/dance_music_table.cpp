@@ -28,11 +28,6 @@ bool canOpen(const std::filesystem::path& file) {
 
 }  // namespace
 
-DanceMusicTable& DanceMusicTable::instance(const std::filesystem::path& infoFolder) {
-    static DanceMusicTable* table = new DanceMusicTable(infoFolder);  // lives to the end
-    return *table;
-}
-
 std::optional<DanceMusicTable::Entry> DanceMusicTable::parseLine(std::string_view line) {
     if (!line.empty() && line.front() == '#') return std::nullopt;
     std::size_t from = 0;

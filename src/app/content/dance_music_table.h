@@ -17,9 +17,6 @@ public:
         bool flag = false;      // kept, never consulted
     };
 
-    // The process-wide table. The first call reads `infoFolder`'s dancemp3.txt.
-    static DanceMusicTable& instance(const std::filesystem::path& infoFolder = {});
-
     explicit DanceMusicTable(std::filesystem::path infoFolder);
 
     // The music path paired with `danceFileName` (exact, case-sensitive match). Before looking,

@@ -57,12 +57,6 @@ LaunchSettings LaunchSettings::choose(const std::filesystem::path& programFolder
     return settings;
 }
 
-LaunchSettings& LaunchSettings::instance(const std::filesystem::path& programFolder,
-                                         const std::string& commandLinePath) {
-    static LaunchSettings* settings = new LaunchSettings(choose(programFolder, commandLinePath));
-    return *settings;
-}
-
 std::string LaunchSettings::written() const {
     std::string out;
     writeLine(out, "width", 3, std::to_string(width));

@@ -12,7 +12,7 @@ namespace kavelune {
 inline constexpr const char* kDefaultLaunchFileName = "kavelune.txt";
 inline constexpr const char* kSavedLaunchFileName = "current.txt";
 
-// The one process-wide record of the chosen launch values. The shell, the loaders and the
+// The record of the chosen launch values, one for the program's run. The shell, the loaders and the
 // invitation mail read it and write the current state into it; it is saved to current.txt at
 // exit.
 class LaunchSettings {
@@ -42,11 +42,6 @@ public:
     // A relative command-line path is taken from the program folder.
     static LaunchSettings choose(const std::filesystem::path& programFolder,
                                  const std::string& commandLinePath = {});
-
-    // The process-wide record. The first call chooses (as above); later calls ignore their
-    // arguments. Lives until the process ends.
-    static LaunchSettings& instance(const std::filesystem::path& programFolder = {},
-                                    const std::string& commandLinePath = {});
 
     // The written form as current.txt holds it (CR LF line ends, keys followed by tabs).
     std::string written() const;

@@ -1,5 +1,6 @@
 #include "app/menu/command_dispatcher.h"
 
+#include "app/content/content_registry.h"
 #include "app/launch/launch_settings.h"
 #include "app/menu/menu_text.h"
 #include "app/scene/scene_control.h"
@@ -14,6 +15,9 @@ namespace {
 // Where the balloon shows its demonstration text.
 constexpr int kBalloonX = 100;
 constexpr int kBalloonY = 100;
+
+constexpr const char* kNothingToShow =
+    "Character or Dance does not exist!!\n\nPlease check \"current.txt\" or \"kavelune.txt\" files.";
 }  // namespace
 
 CommandDispatcher::CommandDispatcher(std::filesystem::path programFolder, LaunchSettings& settings,
@@ -26,24 +30,22 @@ CommandDispatcher::CommandDispatcher(std::filesystem::path programFolder, Launch
       window_(window),
       dialogs_(dialogs) {}
 
-bool CommandDispatcher::sceneReady() const { return scene_.hasScene(); }
-
 bool CommandDispatcher::dispatch(const WindowCommand& cmd) {
     switch (cmd.number) {
         case command::kLoadSound:
-            if (sceneReady()) loadSound(cmd.text);
+            loadSound(cmd.text);
             return true;
         case command::kLoadDance:
-            if (sceneReady()) loadDance(cmd.text);
+            loadDance(cmd.text);
             return true;
         case command::kLoadCharacter:
-            if (sceneReady()) loadCharacter(cmd.text);
+            loadCharacter(cmd.text);
             return true;
         case command::kPause:
-            if (sceneReady()) scene_.pause();
+            togglePause();
             return true;
         case command::kRestart:
-            if (sceneReady()) restart();
+            restart();
             return true;
         case command::kExit:
         case command::kDestroy:
@@ -54,26 +56,26 @@ bool CommandDispatcher::dispatch(const WindowCommand& cmd) {
             // the last song of a play list.
             return true;
         case command::kApplyShadow:
-            if (sceneReady()) scene_.setShadow(settings_.shadow);
+            scene_.setShadow(settings_.shadow);
             return true;
         case command::kApplyTopWindow:
             window_.setTopMost(settings_.topwindow);
             return true;
         case command::kEndOfMusic:
-            if (sceneReady()) endOfMusic();
+            endOfMusic();
             return true;
         case command::kOpenWebSite:
             window_.openWebSite();
             return true;
         case command::kPlayList:
-            if (sceneReady()) choosePlayList(cmd.text);
+            choosePlayList(cmd.text);
             return true;
         case command::kRefresh:
             window_.refreshScreen();
             return true;
         case command::kSetSize:
             // A size below one pixel would leave the view without a scale.
-            if (sceneReady() && cmd.value >= 1) window_.setSize(cmd.value);
+            if (cmd.value >= 1) window_.setSize(cmd.value);
             return true;
         case command::kAudioFailure:
             // The engine's report of a failed command; the music player has told the user.
@@ -85,7 +87,7 @@ bool CommandDispatcher::dispatch(const WindowCommand& cmd) {
             dialogs_.startMailPreference();
             return true;
         case command::kStartMotion:
-            if (sceneReady()) scene_.startMotion(cmd.value);
+            scene_.startMotion(cmd.value);
             return true;
         case command::kShowBalloon:
             dialogs_.showBalloon(kBalloonX, kBalloonY);
@@ -125,12 +127,49 @@ void CommandDispatcher::loadSound(const std::string& path) {
     settings_.list.clear();
 }
 
-void CommandDispatcher::loadDance(const std::string& path) {
-    if (scene_.loadDance(path)) settings_.dance = path;
+bool CommandDispatcher::loadDance(const std::string& path) {
+    std::optional<LoadedDance> loaded = scene_.loadDance(path);
+    if (!loaded) return false;
+    settings_.dance = path;
+    settings_.danceFiles = std::move(loaded->danceFiles);
+    if (loaded->sound) settings_.sound = std::move(*loaded->sound);
+    return true;
 }
 
-void CommandDispatcher::loadCharacter(const std::string& path) {
-    if (scene_.loadCharacter(path)) settings_.character = path;
+bool CommandDispatcher::loadCharacter(const std::string& path) {
+    if (!scene_.loadCharacter(path)) return false;
+    settings_.character = path;
+    return true;
+}
+
+// P holds the dance and its song; pressed again it goes on from there.
+void CommandDispatcher::togglePause() {
+    if (scene_.paused()) {
+        scene_.resume();
+    } else {
+        scene_.pause();
+    }
+}
+
+bool CommandDispatcher::startScene(ContentRegistry& content) {
+    bool danceLoaded = !settings_.dance.empty() && loadDance(settings_.dance);
+    if (!danceLoaded) {
+        std::optional<std::string> first = content.firstDance();
+        danceLoaded = first && loadDance(*first);
+    }
+    bool characterLoaded = !settings_.character.empty() && loadCharacter(settings_.character);
+    if (!characterLoaded) {
+        std::optional<std::string> first = content.firstCharacter();
+        characterLoaded = first && loadCharacter(*first);
+    }
+    if (!danceLoaded || !characterLoaded) {
+        showMessageBox(kNothingToShow, "Error");
+        return false;
+    }
+    scene_.setShadow(settings_.shadow);
+    resumePlayList();
+    scene_.play();
+    return true;
 }
 
 void CommandDispatcher::restart() {
@@ -171,7 +210,7 @@ void CommandDispatcher::choosePlayList(const std::string& path) {
 }
 
 void CommandDispatcher::resumePlayList() {
-    if (settings_.list.empty() || !sceneReady()) return;
+    if (settings_.list.empty()) return;
     std::optional<PlayList> list = PlayList::load(programFolder_, settings_.list);
     if (!list || list->empty()) {
         playList_.reset();

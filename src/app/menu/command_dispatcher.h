@@ -10,6 +10,7 @@
 
 namespace kavelune {
 
+class ContentRegistry;
 class DialogLauncher;
 class LanguageColumn;
 class LaunchSettings;
@@ -17,8 +18,8 @@ class SceneControl;
 class WindowControl;
 
 // Carries out the window commands, whoever sends them: the menu, the keys, dropped files and the
-// music player's end-of-song notice. Content commands store what loaded in LaunchSettings; the
-// commands that need the scene do nothing while there is none.
+// music player's end-of-song notice. It is the one writer of the launch settings' content
+// entries: the scene's loaders report what they loaded and the dispatcher stores it.
 //
 // Play lists: choosing one plays its songs in order; at the end of each song the next one
 // starts. After the last song the program ends when exit-on-end is set, the list starts again
@@ -39,6 +40,12 @@ public:
     // A character typed with or without Alt, for the accelerators. False when none applies.
     bool typeAccelerator(char32_t character, bool altHeld);
 
+    // At start-up, once the scene exists: loads the dance and then the character that the launch
+    // settings name, each falling back to the first one `content` offers, applies the shadow
+    // switch, takes up the play list and starts playing. False, after telling the user, when
+    // there is no dance or no character to show.
+    bool startScene(ContentRegistry& content);
+
     // At start-up, once the scene exists: takes up the play list that LaunchSettings names. When
     // the saved sound is one of its songs the list goes on from there; otherwise its first song
     // is loaded. A list that can no longer be read is forgotten.
@@ -48,10 +55,10 @@ public:
     const PlayListCursor* playList() const { return playList_ ? &*playList_ : nullptr; }
 
 private:
-    bool sceneReady() const;
     void loadSound(const std::string& path);
-    void loadDance(const std::string& path);
-    void loadCharacter(const std::string& path);
+    bool loadDance(const std::string& path);
+    bool loadCharacter(const std::string& path);
+    void togglePause();
     void choosePlayList(const std::string& path);
     void endOfMusic();
     void restart();

@@ -16,9 +16,4 @@ std::optional<WindowCommand> SpriteMenu::choose(int id, LaunchSettings& settings
     return model_->commandFor(id, settings);
 }
 
-SpriteMenu& SpriteMenu::instance() {
-    static SpriteMenu* menu = new SpriteMenu;
-    return *menu;
-}
-
 }  // namespace kavelune

@@ -9,7 +9,7 @@ namespace kavelune {
 
 class LaunchSettings;
 
-// The process's popup menu. It is laid out on the first right click that opens it, in the
+// The program's popup menu. It is laid out on the first right click that opens it, in the
 // language of that moment and from the content found then, and is never rebuilt: a language
 // switch or new files afterwards leave it as it is.
 class SpriteMenu {
@@ -24,9 +24,6 @@ public:
     // What choosing `id` sends to the window (see SpriteMenuModel::commandFor); nothing before
     // the menu was built.
     std::optional<WindowCommand> choose(int id, LaunchSettings& settings) const;
-
-    // The one menu of the process, made on first use.
-    static SpriteMenu& instance();
 
 private:
     std::optional<SpriteMenuModel> model_;

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "music/window_commands.h"
+
 namespace kavelune {
 
 // The numbered commands of the sprite window. The menu, the keys, dropped files and the music
@@ -17,12 +19,12 @@ inline constexpr int kExit = 10;
 inline constexpr int kApplyLoop = 19;
 inline constexpr int kApplyShadow = 29;
 inline constexpr int kApplyTopWindow = 30;
-inline constexpr int kEndOfMusic = 45;
+inline constexpr int kEndOfMusic = kEndOfSongCommand;  // numbered where the music player sends it
 inline constexpr int kOpenWebSite = 52;
 inline constexpr int kPlayList = 53;          // path of a play list
 inline constexpr int kRefresh = 54;
 inline constexpr int kSetSize = 55;           // size in pixels
-inline constexpr int kAudioFailure = 56;      // failure report of the audio engine
+inline constexpr int kAudioFailure = kEngineFailureCommand;  // failure report of the audio engine
 inline constexpr int kSendMail = 57;
 inline constexpr int kMailPreference = 58;
 inline constexpr int kStartMotion = 59;       // motion number

@@ -4,7 +4,6 @@
 
 #include "app/content/content_registry.h"
 #include "app/content/dance_music_table.h"
-#include "app/launch/launch_settings.h"
 #include "base/message_box.h"
 #include "base/path_resolution.h"
 #include "model/character_loader.h"
@@ -29,13 +28,9 @@ bool canOpenForReading(const fs::path& file) {
 
 }  // namespace
 
-SpriteScene::SpriteScene(Options options)
-    : programFolder_(std::move(options.programFolder)), glLoader_(options.glLoader) {
-    ContentRegistry::instance().registerStandardKinds(programFolder_);
-    MotionPool& pool = MotionPool::instance();
-    pool.setFolder(resolveContentPath(programFolder_, "\\Sequences\\Motion Pool"));
-    pool.setCameraFolder(programFolder_);
-    music_ = std::make_unique<MusicPlayer>(std::move(options.owner), std::move(options.music));
+SpriteScene::SpriteScene(SceneContent content, Options options)
+    : content_(content), programFolder_(std::move(options.programFolder)), glLoader_(options.glLoader) {
+    music_ = std::make_unique<MusicPlayer>(std::move(options.owner), content_.clock, std::move(options.music));
 }
 
 SpriteScene::~SpriteScene() {
@@ -92,7 +87,7 @@ bool SpriteScene::loadCharacter(const std::string& path) {
     std::vector<ModelTextures> textures;
     textures.reserve(result.models.size());
     for (auto& model : result.models) {
-        ModelTextures& modelTextures = textures.emplace_back(TextureCache::instance());
+        ModelTextures& modelTextures = textures.emplace_back(content_.textures);
         // Textures need the GL context; without one yet, setUp loads them.
         if (renderer_) modelTextures.load(*model, folder);
     }
@@ -107,51 +102,43 @@ bool SpriteScene::loadCharacter(const std::string& path) {
     return true;
 }
 
-bool SpriteScene::loadDance(const std::string& path) {
+std::optional<LoadedDance> SpriteScene::loadDance(const std::string& path) {
     auto next = std::make_unique<DanceSequence>();
-    MotionPool& pool = MotionPool::instance();
-    if (!kavelune::loadDance(resolveContentPath(programFolder_, path), pool, *next)) {
-        return false;
+    MotionPool& pool = content_.motionPool;
+    if (!kavelune::loadDance(resolveContentPath(programFolder_, path), pool, *next) || !isPlayable(*next)) {
+        return std::nullopt;
     }
-    // The needed files are gathered apart, so a rejected dance leaves the current list alone.
-    std::vector<std::string> danceFiles;
+    LoadedDance loaded;
     for (const MotionTrack& track : next->tracks) {
-        if (track.motions.empty()) {
-            return false;
-        }
         if (auto file = pool.poolFileOf(track.motions.front().poolId)) {
-            danceFiles.push_back("Sequences\\Motion Pool\\" + *file);
+            loaded.danceFiles.push_back("Sequences\\Motion Pool\\" + *file);
         }
     }
-    LaunchSettings& settings = LaunchSettings::instance();
-    settings.danceFiles = std::move(danceFiles);
     clip_.stop();
     dance_ = std::move(next);
     danceLength_ = danceLength(*dance_);
     bindPerformers();
 
-    std::string fileName = storedFileName(path);
-    auto infoFolder = ContentRegistry::instance().folderOf(kInfoKind).value_or(resolveContentPath(programFolder_, "Info"));
-    if (auto music = DanceMusicTable::instance(infoFolder).lookup(fileName)) {
+    if (auto music = content_.danceMusic.lookup(storedFileName(path))) {
         fs::path full = resolveContentPath(programFolder_, *music);
         if (canOpenForReading(full)) {
             startSound(full.string());
-            return true;
+            return loaded;
         }
     }
     if (dance_->soundName.empty()) {
         showMessageBox("No Sound Filename", "Sound Error");
-        return true;
+        return loaded;
     }
-    settings.sound = "Sounds\\" + dance_->soundName;
-    auto soundFolder = ContentRegistry::instance().folderOf(kSoundKind).value_or(resolveContentPath(programFolder_, "Sounds"));
+    loaded.sound = "Sounds\\" + dance_->soundName;
+    auto soundFolder = content_.registry.folderOf(kSoundKind).value_or(resolveContentPath(programFolder_, "Sounds"));
     fs::path full = resolveContentPath(soundFolder, dance_->soundName);
     if (!canOpenForReading(full)) {
         showMessageBox(full.string(), "Sound Error 002");
-        return true;
+        return loaded;
     }
     startSound(full.string());
-    return true;
+    return loaded;
 }
 
 void SpriteScene::startSound(const std::string& fullPath) {
@@ -163,7 +150,6 @@ void SpriteScene::startSound(const std::string& fullPath) {
 
 bool SpriteScene::loadSound(const std::string& path) {
     if (path.empty()) return false;
-    LaunchSettings::instance().sound = path;
     fs::path full = resolveContentPath(programFolder_, path);
     if (!canOpenForReading(full)) return false;
     startSound(full.string());
@@ -176,6 +162,10 @@ void SpriteScene::play() {
 }
 
 void SpriteScene::pause() { music_->Pause(); }
+
+void SpriteScene::resume() { music_->Resume(); }
+
+bool SpriteScene::paused() const { return music_->paused(); }
 
 void SpriteScene::stop() {
     music_->Stop();
@@ -231,7 +221,10 @@ bool SpriteScene::projectedBounds(ProjectedBounds& bounds) const {
 
 void SpriteScene::beginTurn() {
     Vec3f pivot;
-    if (SceneRenderer::referencePoint(models_, 0, pivot)) rotation_.pivot = pivot;
+    if (SceneRenderer::referencePoint(models_, 0, pivot)) {
+        // The character turns about the upright line through its reference point.
+        rotation_.pivot = {pivot.x, 0.0f, pivot.z};
+    }
     rotation_.dragActive = true;
     rotation_.changed = true;
 }

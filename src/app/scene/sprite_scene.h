@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/scene/character_performer.h"
+#include "app/scene/scene_content.h"
 #include "app/scene/scene_control.h"
 #include "app/scene/scene_drawer.h"
 #include "model/character_model.h"
@@ -33,16 +34,17 @@ public:
         MusicPlayerOptions music;
     };
 
-    explicit SpriteScene(Options options);
+    SpriteScene(SceneContent content, Options options);
     ~SpriteScene() override;
 
     // SceneControl
-    bool hasScene() const override { return true; }
     bool loadCharacter(const std::string& path) override;
-    bool loadDance(const std::string& path) override;
+    std::optional<LoadedDance> loadDance(const std::string& path) override;
     bool loadSound(const std::string& path) override;
     void play() override;
     void pause() override;
+    void resume() override;
+    bool paused() const override;
     void stop() override;
     void setShadow(bool on) override;
     void startMotion(int number) override;
@@ -76,6 +78,7 @@ private:
     void startSound(const std::string& fullPath);
     std::filesystem::path charactersFolder() const;
 
+    SceneContent content_;
     std::filesystem::path programFolder_;
     GlProcAddressLoader glLoader_ = nullptr;
     std::unique_ptr<MusicPlayer> music_;

@@ -4,10 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/web/browser_launch.h"
-#include "app/web/http_fetch.h"
 #include "app/web/notice_words.h"
-#include "app/menu/user_language.h"
 #include "base/text.h"
 
 namespace kavelune {
@@ -36,8 +33,8 @@ bool isWebAddress(std::string_view word) {
     return lower.starts_with("http://") || lower.starts_with("https://");
 }
 
-std::vector<std::string> fetchWords(const std::string& host, const char* file) {
-    std::optional<std::string> text = fetchText(noticeUrl(host, file));
+std::vector<std::string> fetchWords(const WebAccess& access, const std::string& host, const char* file) {
+    std::optional<std::string> text = access.fetchText ? access.fetchText(noticeUrl(host, file)) : std::nullopt;
     if (!text) return {};
     return noticeWords(*text, 3);
 }
@@ -51,16 +48,24 @@ WebService configuredWebService() {
     return service;
 }
 
-WebLinks::WebLinks(WebService service, int userLanguageId)
+WebLinks::WebLinks(WebService service, int userLanguageId, WebAccess access)
     : service_(std::move(service)),
       userLanguageId_(userLanguageId),
+      access_(std::move(access)),
       language_(userLanguageId),
-      siteAddress_(service_.homeAddress) {}
+      fetched_(std::make_shared<Fetched>()) {
+    fetched_->siteAddress = service_.homeAddress;
+}
 
-WebLinks::~WebLinks() { waitForFetch(); }
+WebLinks::~WebLinks() {
+    if (fetchThread_.joinable()) fetchThread_.detach();
+}
 
 void WebLinks::startFetch() {
-    std::call_once(started_, [this] { fetchThread_ = std::thread([this] { fetch(); }); });
+    std::call_once(started_, [this] {
+        fetchThread_ = std::thread([service = service_, languageId = userLanguageId_, access = access_,
+                                    fetched = fetched_] { fetch(service, languageId, access, *fetched); });
+    });
 }
 
 void WebLinks::waitForFetch() {
@@ -68,39 +73,32 @@ void WebLinks::waitForFetch() {
 }
 
 std::string WebLinks::siteAddress() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return siteAddress_;
+    std::lock_guard<std::mutex> guard(fetched_->lock);
+    return fetched_->siteAddress;
 }
 
 std::string WebLinks::mailText(int number) const {
     if (number < 1 || number > 3) return {};
-    std::lock_guard<std::mutex> guard(lock_);
-    return mailTexts_[static_cast<std::size_t>(number - 1)];
+    std::lock_guard<std::mutex> guard(fetched_->lock);
+    return fetched_->mailTexts[static_cast<std::size_t>(number - 1)];
 }
 
-void WebLinks::openSite() const { openInBrowser(siteAddress()); }
+void WebLinks::openSite() const {
+    if (access_.openInBrowser) access_.openInBrowser(siteAddress());
+}
 
-void WebLinks::fetch() {
-    std::vector<std::string> sites = fetchWords(service_.host, "/jivora.txt");
-    std::vector<std::string> mail = fetchWords(service_.host, "/mail.txt");
+void WebLinks::fetch(const WebService& service, int userLanguageId, const WebAccess& access, Fetched& into) {
+    std::vector<std::string> sites = fetchWords(access, service.host, "/jivora.txt");
+    std::vector<std::string> mail = fetchWords(access, service.host, "/mail.txt");
 
-    std::size_t siteWord = userLanguageId_ == kLanguageIdJapanese ? kJapaneseWord
-                           : userLanguageId_ == kLanguageIdKorean ? kKoreanWord
-                                                                  : kOtherWord;
-    std::lock_guard<std::mutex> guard(lock_);
-    for (std::size_t i = 0; i < mail.size() && i < mailTexts_.size(); ++i) {
-        if (!mail[i].empty()) mailTexts_[i] = mail[i];
+    std::size_t siteWord = userLanguageId == kLanguageIdJapanese ? kJapaneseWord
+                           : userLanguageId == kLanguageIdKorean ? kKoreanWord
+                                                                 : kOtherWord;
+    std::lock_guard<std::mutex> guard(into.lock);
+    for (std::size_t i = 0; i < mail.size() && i < into.mailTexts.size(); ++i) {
+        if (!mail[i].empty()) into.mailTexts[i] = mail[i];
     }
-    if (siteWord < sites.size() && isWebAddress(sites[siteWord])) siteAddress_ = sites[siteWord];
-}
-
-WebLinks& WebLinks::instance() {
-    static WebLinks* links = [] {
-        auto* created = new WebLinks(configuredWebService(), userDefaultLanguageId());
-        created->startFetch();
-        return created;
-    }();
-    return *links;
+    if (siteWord < sites.size() && isWebAddress(sites[siteWord])) into.siteAddress = sites[siteWord];
 }
 
 }  // namespace kavelune

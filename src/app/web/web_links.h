@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -19,6 +22,14 @@ struct WebService {
 // The built-in service, unless KAVELUNE_WEB_HOST or KAVELUNE_HOME_ADDRESS say otherwise.
 WebService configuredWebService();
 
+// How the web links reach the network and the browser; the platform supplies both.
+struct WebAccess {
+    // The body of a small text file at `url`, nothing when it cannot be had.
+    std::function<std::optional<std::string>(const std::string& url)> fetchText;
+    // Shows `url` in the user's browser without holding up the caller.
+    std::function<void(std::string url)> openInBrowser;
+};
+
 // The site address and the three mail texts the web service offers, and the interface language
 // column. A fetch thread fills the texts in once, in the background; every read and write of them
 // takes the lock, since the user interface and the mail dialogs read them meanwhile.
@@ -26,8 +37,9 @@ class WebLinks {
 public:
     // `userLanguageId` chooses the site address for the user's language (1041 Japanese, 1042
     // Korean, otherwise the address for everyone else) and the first language column.
-    WebLinks(WebService service, int userLanguageId);
-    // Waits for a fetch still under way.
+    WebLinks(WebService service, int userLanguageId, WebAccess access);
+    // A fetch still under way is left to finish on its own (a slow server must not hold up the
+    // program's exit); it keeps what it writes alive itself.
     ~WebLinks();
     WebLinks(const WebLinks&) = delete;
     WebLinks& operator=(const WebLinks&) = delete;
@@ -50,21 +62,21 @@ public:
     // Shows the site address in the user's browser, in the background.
     void openSite() const;
 
-    // The process's one object, created with the configured service and the user's language on
-    // the first call, which also starts the fetch. Never freed: the fetch may outlive everything
-    // else and ends with the process.
-    static WebLinks& instance();
-
 private:
-    void fetch();
+    // What the fetch thread writes and the user interface reads, shared with the thread.
+    struct Fetched {
+        std::mutex lock;
+        std::string siteAddress;
+        std::array<std::string, 3> mailTexts;
+    };
+
+    static void fetch(const WebService& service, int userLanguageId, const WebAccess& access, Fetched& into);
 
     const WebService service_;
     const int userLanguageId_;
+    const WebAccess access_;
     LanguageColumn language_;
-
-    mutable std::mutex lock_;  // guards siteAddress_ and mailTexts_
-    std::string siteAddress_;
-    std::array<std::string, 3> mailTexts_;
+    std::shared_ptr<Fetched> fetched_;
 
     std::once_flag started_;
     std::thread fetchThread_;

@@ -5,11 +5,8 @@
 #include <QTimer>
 
 #include "app/menu/about_box.h"
-#include "app/content/content_registry.h"
-#include "app/launch/launch_settings.h"
-#include "app/menu/sprite_menu.h"
-#include "app/web/web_links.h"
-#include "base/message_box.h"
+#include "app/program_state.h"
+#include "platform/posix/user_folders.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_popup_menu.h"
 #include "platform/qt/sprite_window.h"
@@ -18,8 +15,6 @@ namespace kavelune::qt {
 
 namespace {
 
-constexpr const char* kNothingToShow =
-    "Character or Dance does not exist!!\n\nPlease check \"current.txt\" or \"kavelune.txt\" files.";
 // The engine's notifications are drained this often between frames.
 constexpr int kNotificationPollMs = 50;
 
@@ -30,15 +25,14 @@ void* glProcAddress(const char* name) {
 
 }  // namespace
 
-DesktopSession::DesktopSession(std::filesystem::path programFolder, LaunchSettings& settings,
-                               SpriteWindow& window)
-    : programFolder_(std::move(programFolder)), settings_(settings), window_(window) {
+DesktopSession::DesktopSession(ProgramState& state, SpriteWindow& window) : state_(state), window_(window) {
     SpriteScene::Options options;
-    options.programFolder = programFolder_;
+    options.programFolder = state_.programFolder;
     options.glLoader = &glProcAddress;
     options.owner = [this](int command, const std::string& text) { post({command, text, 0}); };
-    scene_ = std::make_unique<SpriteScene>(std::move(options));
-    dispatcher_ = std::make_unique<CommandDispatcher>(programFolder_, settings_, WebLinks::instance().language(),
+    options.music.findCacheFolder = &posix::userCacheFolder;
+    scene_ = std::make_unique<SpriteScene>(state_.sceneContent(), std::move(options));
+    dispatcher_ = std::make_unique<CommandDispatcher>(state_.programFolder, state_.settings, state_.web.language(),
                                                       *scene_, *this, dialogs_);
 
     auto* poll = new QTimer(this);
@@ -72,29 +66,7 @@ void DesktopSession::queueClose() {
 
 bool DesktopSession::start() {
     BusyScope busy(*this);
-    ContentRegistry& registry = ContentRegistry::instance();
-    bool danceLoaded = !settings_.dance.empty() && scene_->loadDance(settings_.dance);
-    if (!danceLoaded) {
-        if (auto first = registry.firstDance(); first && scene_->loadDance(*first)) {
-            settings_.dance = *first;
-            danceLoaded = true;
-        }
-    }
-    bool characterLoaded = !settings_.character.empty() && scene_->loadCharacter(settings_.character);
-    if (!characterLoaded) {
-        if (auto first = registry.firstCharacter(); first && scene_->loadCharacter(*first)) {
-            settings_.character = *first;
-            characterLoaded = true;
-        }
-    }
-    if (!danceLoaded || !characterLoaded) {
-        showMessageBox(kNothingToShow, "Error");
-        return false;
-    }
-    scene_->setShadow(settings_.shadow);
-    dispatcher_->resumePlayList();
-    scene_->play();
-    return true;
+    return dispatcher_->startScene(state_.content);
 }
 
 void DesktopSession::dispatch(const WindowCommand& command) {
@@ -110,10 +82,10 @@ void DesktopSession::post(const WindowCommand& command) {
 void DesktopSession::openMenu(QPoint at) {
     BusyScope busy(*this);
     const SpriteMenuModel& model =
-        SpriteMenu::instance().open(programFolder_, WebLinks::instance().language().language(), settings_);
+        state_.menu.open(state_.programFolder, state_.web.language().language(), state_.settings);
     const int id = runPopupMenu(model, at);
     if (id == 0) return;
-    if (auto command = SpriteMenu::instance().choose(id, settings_)) {
+    if (auto command = state_.menu.choose(id, state_.settings)) {
         dispatch(*command);
     }
 }
@@ -141,6 +113,6 @@ void DesktopSession::showAboutBox() {
     box.exec();
 }
 
-void DesktopSession::openWebSite() { WebLinks::instance().openSite(); }
+void DesktopSession::openWebSite() { state_.web.openSite(); }
 
 }  // namespace kavelune::qt

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPoint>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/menu/command_dispatcher.h"
@@ -12,7 +11,7 @@
 #include "app/menu/window_control.h"
 
 namespace kavelune {
-class LaunchSettings;
+class ProgramState;
 }
 
 namespace kavelune::qt {
@@ -27,7 +26,7 @@ class DesktopSession : public QObject, public WindowControl {
     Q_OBJECT
 
 public:
-    DesktopSession(std::filesystem::path programFolder, LaunchSettings& settings, SpriteWindow& window);
+    DesktopSession(ProgramState& state, SpriteWindow& window);
     ~DesktopSession() override;
 
     SpriteScene& scene() { return *scene_; }
@@ -76,8 +75,7 @@ private:
 
     int busyDepth_ = 0;
     bool closeWanted_ = false;
-    std::filesystem::path programFolder_;
-    LaunchSettings& settings_;
+    ProgramState& state_;
     SpriteWindow& window_;
     std::unique_ptr<SpriteScene> scene_;
     PlaceholderDialogs dialogs_;

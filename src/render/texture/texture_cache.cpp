@@ -6,11 +6,6 @@
 
 namespace kavelune {
 
-TextureCache& TextureCache::instance() {
-    static TextureCache cache;
-    return cache;
-}
-
 TextureCache::TextureCache(Deleter deleter) : deleter_(std::move(deleter)) {}
 
 const TextureCache::Entry* TextureCache::find(std::string_view fileName) const {

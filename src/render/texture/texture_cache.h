@@ -23,9 +23,6 @@ public:
     // Deletes a GL texture; the default deletes it only if it is still a texture.
     using Deleter = std::function<void(unsigned glName)>;
 
-    // The process-wide cache, created on first use.
-    static TextureCache& instance();
-
     explicit TextureCache(Deleter deleter = deleteGlTexture);
     TextureCache(const TextureCache&) = delete;
     TextureCache& operator=(const TextureCache&) = delete;

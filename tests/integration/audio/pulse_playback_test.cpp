@@ -113,15 +113,14 @@ TEST_F(PulsePlayback, TheMusicPlayerPlaysAnEmpSongUntilTheDanceEnds) {
     {
         PlaybackClock clock;
         MusicPlayerOptions options;
-        options.clock = &clock;
-        options.cacheFolder = folder_ / "cache";
+        options.findCacheFolder = [cache = folder_ / "cache"] { return cache; };
         options.engine.modules = [] { return modulesWithOutput({OutputChoice::Kind::Pulse, {}}); };
         MusicPlayer player(
             [&](int command, const std::string& text) {
                 if (command == kEndOfSongCommand) ++endOfSong;
                 if (command == kEngineFailureCommand) failures.push_back(text);
             },
-            options);
+            clock, options);
         ASSERT_TRUE(player.Load(emp.string()));
         player.DanceLength = 2500;
         player.Play();

@@ -22,8 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// One pool for the whole test program, as the desktop program keeps one for its run.
 MotionPool& demoPool() {
-    MotionPool& pool = MotionPool::instance();
+    static MotionPool pool;
     pool.setFolder(demoFolder() / "Sequences" / "Motion Pool");
     pool.setCameraFolder(demoFolder());
     return pool;

@@ -5,6 +5,7 @@
 
 #include "motion/camera_pool_file.h"
 #include "motion/dance_file.h"
+#include "motion/motion_constants.h"
 #include "motion/motion_pool_file.h"
 #include "support/temp_folder.h"
 
@@ -143,6 +144,15 @@ TEST_F(KvlDanceTest, FailuresAndBadArgumentsHaveTheirStatuses) {
     run("pose " + dancePath() + " --times soon --json", 2);
     run("pose " + dancePath() + " --json", 2);
     run("inspect " + dancePath() + " --colour --json", 2);
+
+    // A body track whose every reference is lost reads, but playback refuses it: so does pose.
+    DanceFile lost;
+    lost.beatMap = BeatMap{500, {{250, 250, 250, 250}}};
+    lost.tracks.push_back({"MS", {NoMotion}, {NoMotion}, {{77, 0}}});
+    ASSERT_TRUE(writeDanceFile(home / "Sequences/lost.dsq", lost));
+    const std::string lostPath = "'" + (home / "Sequences/lost.dsq").string() + "'";
+    run("inspect " + lostPath + " " + homeArgument() + " --json");
+    run("pose " + lostPath + " " + homeArgument() + " --times 0 --json", 1);
 }
 
 }  // namespace

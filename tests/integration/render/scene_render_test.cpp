@@ -182,6 +182,32 @@ TEST_F(SceneRenderTest, PickingHitsTheCharacterAndMissesBesideIt) {
     // Picking leaves the matrices as it found them: the next frame is the same picture.
     Picture again = fixture.render();
     EXPECT_EQ(again.rgba, picture.rgba);
+
+    // With the shadow on, the pick draws it too: a shadow pixel well away from the figure hits.
+    renderer.setShadow(false);
+    Picture figureOnly = fixture.render();
+    renderer.setShadow(true);
+    Picture shadowed = fixture.render();
+    auto figureNear = [&figureOnly](int x, int y) {
+        for (int dy = -4; dy <= 4; ++dy) {
+            for (int dx = -4; dx <= 4; ++dx) {
+                int nx = x + dx, ny = y + dy;
+                if (nx >= 0 && ny >= 0 && nx < figureOnly.width && ny < figureOnly.height && figureOnly.drawn(nx, ny))
+                    return true;
+            }
+        }
+        return false;
+    };
+    bool pickedShadow = false;
+    for (int y = 0; y < shadowed.height && !pickedShadow; ++y) {
+        for (int x = 0; x < shadowed.width && !pickedShadow; ++x) {
+            if (isShadow(shadowed.at(x, y)) && !figureNear(x, y)) {
+                EXPECT_GT(renderer.pick(fixture.models, x, y), 0) << x << "," << y;
+                pickedShadow = true;
+            }
+        }
+    }
+    EXPECT_TRUE(pickedShadow) << "no shadow pixel away from the figure";
 }
 
 TEST_F(SceneRenderTest, BoundsEncloseEveryDrawnPixel) {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/launch/launch_settings.h"
+#include "app/program_state.h"
 #include "base/message_box.h"
 #include "platform/headless/headless_gl_context.h"
 
@@ -29,13 +30,15 @@ protected:
             boxes_.push_back(request);
             return MessageAnswer::Ok;
         });
-        settings_ = &LaunchSettings::instance(kProgramFolder);
+        state_ = std::make_unique<ProgramState>(kProgramFolder, LaunchSettings::choose(kProgramFolder),
+                                                WebService{}, kLanguageIdEnglish, WebAccess{});
+        settings_ = &state_->settings;
         ASSERT_TRUE(context_.create(256, 256)) << context_.error();
         SpriteScene::Options options;
         options.programFolder = kProgramFolder;
         options.owner = [this](int command, const std::string&) { commands_.push_back(command); };
         options.glLoader = &HeadlessGlContext::procAddress;
-        scene_ = std::make_unique<SpriteScene>(std::move(options));
+        scene_ = std::make_unique<SpriteScene>(state_->sceneContent(), std::move(options));
         scene_->setUp();
     }
     void TearDown() override {
@@ -44,6 +47,7 @@ protected:
     }
 
     HeadlessGlContext context_;
+    std::unique_ptr<ProgramState> state_;
     std::unique_ptr<SpriteScene> scene_;
     LaunchSettings* settings_ = nullptr;
     std::vector<int> commands_;
@@ -53,9 +57,10 @@ protected:
 
 TEST_F(SpriteSceneTest, DemoDanceAndCharacterLoadWithTheirSong) {
     ASSERT_FALSE(settings_->dance.empty());
-    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    std::optional<LoadedDance> loaded = scene_->loadDance(settings_->dance);
+    ASSERT_TRUE(loaded);
     EXPECT_TRUE(boxes_.empty()) << boxes_.front().caption << ": " << boxes_.front().text;
-    EXPECT_FALSE(settings_->danceFiles.empty());
+    EXPECT_FALSE(loaded->danceFiles.empty());
     EXPECT_GT(scene_->music().DanceLength, 0);
     ASSERT_TRUE(scene_->loadCharacter(settings_->character));
     EXPECT_GE(scene_->modelCount(), 1u);
@@ -65,11 +70,9 @@ TEST_F(SpriteSceneTest, FailedLoadsKeepWhatWasThere) {
     ASSERT_TRUE(scene_->loadDance(settings_->dance));
     ASSERT_TRUE(scene_->loadCharacter(settings_->character));
     std::size_t models = scene_->modelCount();
-    std::vector<std::string> danceFiles = settings_->danceFiles;
     std::int32_t danceLength = scene_->music().DanceLength;
     EXPECT_FALSE(scene_->loadDance("Sequences\\no such dance.dsq"));
     EXPECT_TRUE(scene_->hasDance());
-    EXPECT_EQ(settings_->danceFiles, danceFiles);
     EXPECT_EQ(scene_->music().DanceLength, danceLength);
     EXPECT_FALSE(scene_->loadCharacter("Characters\\nobody.dcz"));
     EXPECT_EQ(scene_->modelCount(), models);
@@ -104,6 +107,14 @@ TEST_F(SpriteSceneTest, NothingIsDrawnUntilPlayAndThePoseFollowsTheMusic) {
     scene_->drawFrame();
     EXPECT_EQ(scene_->lastUpdateTime(), paused);
 
+    // Resuming goes on from the held place, not from the start of the song.
+    ASSERT_TRUE(scene_->paused());
+    scene_->resume();
+    EXPECT_FALSE(scene_->paused());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    scene_->drawFrame();
+    EXPECT_GT(scene_->lastUpdateTime(), paused);
+
     scene_->stop();
     EXPECT_FALSE(scene_->playing());
 }
@@ -115,6 +126,9 @@ TEST_F(SpriteSceneTest, TurningAboutTheCharacterChangesTheViewOnlyWhileDragging)
     scene_->drawFrame();
     scene_->beginTurn();
     EXPECT_TRUE(scene_->viewRotation().dragActive);
+    // The character turns about the upright line through its reference point, on the floor.
+    EXPECT_EQ(scene_->viewRotation().pivot.y, 0.0f);
+    EXPECT_NE(scene_->viewRotation().pivot.x, 0.0f);
     scene_->turnBy(30.0f, -10.0f);
     scene_->drawFrame();
     scene_->endTurn();

@@ -21,15 +21,26 @@ class RecordingScene : public SceneControl {
 public:
     explicit RecordingScene(CallLog& log) : log_(log) {}
 
-    bool exists = true;
     std::set<std::string> failingPaths;  // loads of these fail
+    LoadedDance danceBrings;             // what every dance that loads reports
+    bool isPaused = false;
 
-    bool hasScene() const override { return exists; }
     bool loadCharacter(const std::string& path) override { return load("character", path); }
-    bool loadDance(const std::string& path) override { return load("dance", path); }
+    std::optional<LoadedDance> loadDance(const std::string& path) override {
+        if (!load("dance", path)) return std::nullopt;
+        return danceBrings;
+    }
     bool loadSound(const std::string& path) override { return load("sound", path); }
     void play() override { log_.add("play"); }
-    void pause() override { log_.add("pause"); }
+    void pause() override {
+        log_.add("pause");
+        isPaused = true;
+    }
+    void resume() override {
+        log_.add("resume");
+        isPaused = false;
+    }
+    bool paused() const override { return isPaused; }
     void stop() override { log_.add("stop"); }
     void setShadow(bool on) override { log_.add(on ? "shadow on" : "shadow off"); }
     void startMotion(int number) override { log_.add("motion " + std::to_string(number)); }

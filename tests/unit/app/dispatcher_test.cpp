@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "app/menu/command_dispatcher.h"
+
+#include <algorithm>
+
+#include "app/content/content_registry.h"
 #include "app/launch/launch_settings.h"
+#include "base/message_box.h"
 #include "app/menu/menu_text.h"
 #include "command_test_doubles.h"
 #include "support/temp_folder.h"
@@ -51,14 +56,21 @@ TEST_F(DispatcherTest, ContentCommandsStoreWhatLoaded) {
     EXPECT_EQ(settings.dance, "Sequences\\slow.dsq");
     EXPECT_EQ(settings.sound, "Sounds\\a.mp3");
 
+    // A dance's pool files, and the song it names itself, are what the dance brought.
+    scene.danceBrings = {{"Sequences\\Motion Pool\\moves.dmp"}, "Sounds\\own.mp3"};
+    run(commandWithPath(command::kLoadDance, "Sequences\\own.dsq"));
+    EXPECT_EQ(settings.danceFiles, std::vector<std::string>{"Sequences\\Motion Pool\\moves.dmp"});
+    EXPECT_EQ(settings.sound, "Sounds\\own.mp3");
+
     // A failed load leaves the settings as they were.
     scene.failingPaths = {"Characters\\Bad.dcz", "Sequences\\bad.dsq", "Sounds\\bad.mp3"};
     run(commandWithPath(command::kLoadCharacter, "Characters\\Bad.dcz"));
     run(commandWithPath(command::kLoadDance, "Sequences\\bad.dsq"));
     run(commandWithPath(command::kLoadSound, "Sounds\\bad.mp3"));
     EXPECT_EQ(settings.character, "Characters\\Boy.dcz");
-    EXPECT_EQ(settings.dance, "Sequences\\slow.dsq");
-    EXPECT_EQ(settings.sound, "Sounds\\a.mp3");
+    EXPECT_EQ(settings.dance, "Sequences\\own.dsq");
+    EXPECT_EQ(settings.sound, "Sounds\\own.mp3");
+    EXPECT_EQ(settings.danceFiles.size(), 1u);
 }
 
 TEST_F(DispatcherTest, PlaybackWindowAndDialogCommands) {
@@ -88,20 +100,36 @@ TEST_F(DispatcherTest, PlaybackWindowAndDialogCommands) {
     }
 }
 
-TEST_F(DispatcherTest, CommandsThatNeedTheSceneWaitForIt) {
-    scene.exists = false;
-    for (const WindowCommand& cmd :
-         {commandWithPath(command::kLoadSound, "Sounds\\a.mp3"), commandWithPath(command::kLoadDance, "d.dsq"),
-          commandWithPath(command::kLoadCharacter, "c.dcz"), plainCommand(command::kPause),
-          plainCommand(command::kRestart), plainCommand(command::kApplyLoop), plainCommand(command::kApplyShadow),
-          plainCommand(command::kEndOfMusic), commandWithValue(command::kSetSize, 256),
-          commandWithValue(command::kStartMotion, 1), commandWithPath(command::kPlayList, "Info\\a.lst")}) {
-        EXPECT_EQ(run(cmd), Calls{}) << cmd.number;
-    }
-    EXPECT_TRUE(settings.sound.empty());
-    // The window's own commands work without a scene.
-    EXPECT_EQ(run(plainCommand(command::kApplyTopWindow)), (Calls{"top off"}));
-    EXPECT_EQ(run(plainCommand(command::kExit)), (Calls{"destroy"}));
+TEST_F(DispatcherTest, StartUpFallsBackToTheFirstDanceAndCharacterOnOffer) {
+    home.write("Sequences/first.dsq", "x");
+    home.write("Characters/Mira/Mira.dcz", "x");
+    ContentRegistry content;
+    content.registerStandardKinds(home.path());
+    std::vector<std::string> boxes;
+    MessageBoxHandler previous = setMessageBoxHandler([&boxes](const MessageRequest& request) {
+        boxes.push_back(request.text);
+        return MessageAnswer::Ok;
+    });
+
+    settings.dance = "Sequences\\gone.dsq";
+    settings.character = "Characters\\Boy.dcz";
+    settings.shadow = true;
+    scene.failingPaths = {"Sequences\\gone.dsq"};
+    log.clear();
+    EXPECT_TRUE(dispatcher.startScene(content));
+    EXPECT_EQ(log.calls, (Calls{"dance Sequences\\gone.dsq", "dance Sequences\\first.dsq",
+                                "character Characters\\Boy.dcz", "shadow on", "play"}));
+    EXPECT_EQ(settings.dance, "Sequences\\first.dsq");
+    EXPECT_TRUE(boxes.empty());
+
+    // Nothing that loads: the user is told and nothing plays.
+    scene.failingPaths = {"Sequences\\first.dsq", "Characters\\Boy.dcz", "Characters\\Mira\\Mira.dcz"};
+    log.clear();
+    EXPECT_FALSE(dispatcher.startScene(content));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.front().rfind("Character or Dance does not exist!!", 0), 0u);
+    EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "play"), 0);
+    setMessageBoxHandler(previous);
 }
 
 TEST_F(DispatcherTest, EndOfMusicRestartsOrEnds) {
@@ -122,6 +150,7 @@ TEST_F(DispatcherTest, KeysFlipSwitchesAndSendCommands) {
     EXPECT_EQ(press(Key::Digit4), (Calls{"size 512"}));
     EXPECT_EQ(press(Key::A), (Calls{"about"}));
     EXPECT_EQ(press(Key::P), (Calls{"pause"}));
+    EXPECT_EQ(press(Key::P), (Calls{"resume"}));  // P again goes on from where it held
     EXPECT_EQ(press(Key::R), (Calls{"stop", "play"}));
     EXPECT_EQ(press(Key::F1), (Calls{"web site"}));
     EXPECT_EQ(press(Key::F6), (Calls{"send mail"}));
@@ -134,11 +163,6 @@ TEST_F(DispatcherTest, KeysFlipSwitchesAndSendCommands) {
     EXPECT_EQ(press(Key::W), (Calls{"shadow off"}));
     EXPECT_EQ(press(Key::T), (Calls{"top on"}));
     EXPECT_TRUE(settings.topwindow);
-
-    // Without a scene a switch still flips; only the scene's part waits.
-    scene.exists = false;
-    EXPECT_EQ(press(Key::W), Calls{});
-    EXPECT_TRUE(settings.shadow);
 
     EXPECT_EQ(press(Key::F10), Calls{});
     EXPECT_EQ(language.language(), MenuLanguage::Korean);

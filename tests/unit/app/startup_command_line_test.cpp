@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/launch/cant_run_report.h"
+#include "base/message_box.h"
+
 namespace kavelune {
 namespace {
 
@@ -42,6 +45,27 @@ TEST(StartupCommandLineTest, HomeIsTakenFromAnywhereAndIsNotAField) {
     EXPECT_EQ(line.launchFile, "other.txt");
     EXPECT_EQ(line.x, 3);
     EXPECT_EQ(parseStartupCommandLine({"--verbose", "a.txt"}).unknownOptions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kavelune
+
+namespace kavelune {
+namespace {
+
+TEST(CantRunReportTest, TheLockIsLetGoBeforeTheQuestionAndYesOpensTheSite) {
+    for (MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+        std::vector<std::string> events;
+        MessageBoxHandler previous = setMessageBoxHandler([&](const MessageRequest& request) {
+            events.push_back("box " + request.text);
+            return answer;
+        });
+        reportCantRun([&] { events.push_back("release"); }, [&] { events.push_back("site"); });
+        setMessageBoxHandler(previous);
+        std::vector<std::string> expected{"release", std::string("box ") + kCantRunText};
+        if (answer == MessageAnswer::Yes) expected.push_back("site");
+        EXPECT_EQ(events, expected);
+    }
 }
 
 }  // namespace

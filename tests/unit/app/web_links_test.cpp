@@ -13,9 +13,10 @@
 #include <chrono>
 #include <thread>
 
-#include "app/web/browser_launch.h"
 #include "app/web/notice_words.h"
 #include "app/web/web_links.h"
+#include "platform/posix/browser_launch.h"
+#include "platform/posix/http_fetch.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -25,6 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TempFolder;
+using posix::browserCommandLines;
+using posix::CommandLine;
+using posix::runFirstSuccessful;
 
 int connectTo(int port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -89,11 +93,17 @@ private:
 
 constexpr const char* kHome = "http://home.test/";
 
+// The fetch the program uses; the browser is never started from these tests.
+WebAccess realWebAccess() {
+    return {[](const std::string& url) { return posix::fetchText(url); }, nullptr};
+}
+
 class WebLinksTest : public ::testing::Test {
 protected:
     // Fetches from the local server as a user of `languageId` and returns the finished links.
     std::unique_ptr<WebLinks> fetchAs(int languageId, std::string host = {}) {
-        auto links = std::make_unique<WebLinks>(WebService{host.empty() ? server.host() : host, kHome}, languageId);
+        auto links = std::make_unique<WebLinks>(WebService{host.empty() ? server.host() : host, kHome}, languageId,
+                                                realWebAccess());
         links->startFetch();
         links->startFetch();  // a second start is ignored
         links->waitForFetch();
@@ -109,7 +119,7 @@ TEST_F(WebLinksTest, SiteAddressFollowsTheUsersLanguage) {
     site.write("jivora.txt", "http://ko.test/\r\n  http://www.test/\thttps://ja.test/ http://extra.test/\n");
     site.write("mail.txt", "smtp.test.com guest secret\n");
 
-    WebLinks unstarted(WebService{server.host(), kHome}, 1042);
+    WebLinks unstarted(WebService{server.host(), kHome}, 1042, realWebAccess());
     EXPECT_EQ(unstarted.siteAddress(), kHome);  // before the fetch has finished: the home address
     EXPECT_EQ(unstarted.mailText(1), "");
 

@@ -66,7 +66,7 @@ TEST_F(AudioEngineClientPlaying, AnswersReadyBySettingTheDeviceToCloseOnStop) {
         modules.makeOutput = [closes] { return std::make_unique<CountingOutput>(closes); };
         return modules;
     };
-    MusicPlayer player(sink(), counted);
+    MusicPlayer player(sink(), clock, counted);
     auto wakes = std::make_shared<std::atomic<int>>(0);
     player.setNotificationWake([wakes] { ++*wakes; });
     ASSERT_TRUE(player.Load((folder / "a.mp3").string()));

@@ -60,7 +60,7 @@ protected:
 
 TEST_F(EmpLoading, AnEmpSongIsUnscrambledIntoThePrivateCacheAndPlayedFromThere) {
     const std::string emp = writeEmp("Sounds/song.emp");
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     ASSERT_TRUE(player.Load(emp));
     const auto copy = folder / "cache" / "song.mp3";
     EXPECT_EQ(readFile(copy), mp3_);
@@ -78,10 +78,10 @@ TEST_F(EmpLoading, AnEmpSongIsUnscrambledIntoThePrivateCacheAndPlayedFromThere) 
 
 TEST_F(EmpLoading, ALaterStartReusesTheCopyWithoutTheEmpFile) {
     const std::string emp = writeEmp("Sounds/song.emp");
-    { MusicPlayer first(sink(), options()); ASSERT_TRUE(first.Load(emp)); }
+    { MusicPlayer first(sink(), clock, options()); ASSERT_TRUE(first.Load(emp)); }
     std::filesystem::remove(emp);
 
-    MusicPlayer second(sink(), options());
+    MusicPlayer second(sink(), clock, options());
     EXPECT_TRUE(second.Load(emp));
     ASSERT_TRUE(pumpUntil(second, [&] { return second.engineClient()->songLength() == 1000; }));
     EXPECT_TRUE(received.empty());
@@ -90,12 +90,12 @@ TEST_F(EmpLoading, ALaterStartReusesTheCopyWithoutTheEmpFile) {
 TEST_F(EmpLoading, AChangedEmpFileReplacesAStaleCopy) {
     const std::string emp = writeEmp("Sounds/song.emp");
     const auto copy = folder / "cache" / "song.mp3";
-    { MusicPlayer first(sink(), options()); ASSERT_TRUE(first.Load(emp)); }
+    { MusicPlayer first(sink(), clock, options()); ASSERT_TRUE(first.Load(emp)); }
     std::filesystem::last_write_time(copy, std::filesystem::last_write_time(copy) - std::chrono::hours(1));
     const std::string other = std::string(mp3_.rbegin(), mp3_.rend());
     folder.write("Sounds/song.emp", scrambled(other));
 
-    MusicPlayer second(sink(), options());
+    MusicPlayer second(sink(), clock, options());
     ASSERT_TRUE(second.Load(emp));
     EXPECT_EQ(readFile(copy), other);
 }
@@ -104,7 +104,7 @@ TEST_F(EmpLoading, TheScrambledTestIsASubstringTestOfTwoSpellings) {
     const std::string doubled = writeEmp("Sounds/a.emp.mp3");
     const std::string upper = writeEmp("Sounds/LOUD.EMP");
     const std::string mixed = folder.write("Sounds/odd.Emp", mp3_).string();
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     ASSERT_TRUE(player.Load(doubled));
     ASSERT_TRUE(player.Load(upper));
     ASSERT_TRUE(player.Load(mixed));
@@ -116,7 +116,7 @@ TEST_F(EmpLoading, TheScrambledTestIsASubstringTestOfTwoSpellings) {
 
 TEST_F(EmpLoading, AnUnreadableEmpFailsAndIsTriedAgainNextTime) {
     const std::string emp = (folder / "Sounds" / "late.emp").string();
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     EXPECT_FALSE(player.Load(emp));
     writeEmp("Sounds/late.emp");
     EXPECT_TRUE(player.Load(emp));
@@ -126,7 +126,7 @@ TEST_F(EmpLoading, AnUnreadableEmpFailsAndIsTriedAgainNextTime) {
 TEST_F(EmpLoading, ACacheFolderThatCannotBeMadeFailsTheLoad) {
     const std::string emp = writeEmp("Sounds/song.emp");
     folder.write("cache", "a file where the folder should be");
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     EXPECT_FALSE(player.Load(emp));
     EXPECT_TRUE(openedNames().empty());
 }
@@ -135,7 +135,7 @@ TEST_F(EmpLoading, WithoutAnEnginePlayerTheCopyIsStillMadeButLoadFails) {
     const std::string emp = writeEmp("Sounds/song.emp");
     MusicPlayerOptions broken = options();
     broken.engine.createPlayer = [](auto, auto) { return std::unique_ptr<engine::EnginePlayer>(); };
-    MusicPlayer player(sink(), broken);
+    MusicPlayer player(sink(), clock, broken);
     EXPECT_FALSE(player.Load(emp));
     EXPECT_EQ(readFile(folder / "cache" / "song.mp3"), mp3_);
 }

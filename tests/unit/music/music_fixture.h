@@ -52,8 +52,7 @@ class MusicFixture : public ::testing::Test {
 protected:
     MusicPlayerOptions options() {
         MusicPlayerOptions options;
-        options.clock = &clock;
-        options.cacheFolder = folder / "cache";
+        options.findCacheFolder = [cache = folder / "cache"] { return cache; };
         auto opened = opened_;
         options.engine.modules = [opened] {
             auto modules = engine::modulesWithOutput({engine::OutputChoice::Kind::Null, {}});

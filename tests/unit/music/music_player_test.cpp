@@ -17,7 +17,7 @@ TEST_F(MusicPlayerTest, TheSamePathIsNotOpenedTwiceInARow) {
     ASSERT_TRUE(makeToneMp3(folder, "b.mp3", 660.0, 0.3));
     const std::string a = (folder / "a.mp3").string();
     const std::string b = (folder / "b.mp3").string();
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     EXPECT_TRUE(player.Load(a));
     EXPECT_TRUE(player.Load(a));
     EXPECT_TRUE(player.Load(b));
@@ -27,7 +27,7 @@ TEST_F(MusicPlayerTest, TheSamePathIsNotOpenedTwiceInARow) {
 }
 
 TEST_F(MusicPlayerTest, AFileTheEngineCannotOpenIsLoadedButReportedToTheOwner) {
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     EXPECT_TRUE(player.Load((folder / "missing.mp3").string()));
     ASSERT_TRUE(pumpUntil(player, [&] { return receivedCount(kEngineFailureCommand) == 1; }));
     EXPECT_EQ(received[0].text, "Command 8 failed\n[The input cannot be opened]");
@@ -36,7 +36,7 @@ TEST_F(MusicPlayerTest, AFileTheEngineCannotOpenIsLoadedButReportedToTheOwner) {
 TEST_F(MusicPlayerTest, ASongEndsWhenTheClockPassesTheLongerOfSongAndDance) {
     // 95 s of sound; the engine reports whole seconds.
     ASSERT_TRUE(makeToneWav(folder / "long.wav", 220.0, 95.4, 8000, 1));
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     ASSERT_TRUE(player.Load((folder / "long.wav").string()));
     ASSERT_TRUE(pumpUntil(player, [&] { return player.engineClient()->songLength() == 95000; }));
     player.DanceLength = 20000;
@@ -57,7 +57,7 @@ TEST_F(MusicPlayerTest, ASongEndsWhenTheClockPassesTheLongerOfSongAndDance) {
 }
 
 TEST_F(MusicPlayerTest, ADanceLongerThanItsSongRunsOnInSilence) {
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     player.DanceLength = 120000;
     player.Play();
     clock.seconds = 120.0;
@@ -68,7 +68,7 @@ TEST_F(MusicPlayerTest, ADanceLongerThanItsSongRunsOnInSilence) {
 }
 
 TEST_F(MusicPlayerTest, WithoutSongLengthOrDanceTheFirstElapsedMillisecondEndsTheSong) {
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     player.Play();
     EXPECT_EQ(player.Position(), 0u);
     EXPECT_EQ(receivedCount(kEndOfSongCommand), 0);
@@ -78,7 +78,7 @@ TEST_F(MusicPlayerTest, WithoutSongLengthOrDanceTheFirstElapsedMillisecondEndsTh
 }
 
 TEST_F(MusicPlayerTest, PauseFreezesThePositionUntilStopOrPlay) {
-    MusicPlayer player(sink(), options());
+    MusicPlayer player(sink(), clock, options());
     player.DanceLength = 60000;
     clock.seconds = 10.0;
     player.Play();
@@ -101,7 +101,7 @@ TEST_F(MusicPlayerTest, PauseFreezesThePositionUntilStopOrPlay) {
 
 TEST_F(MusicPlayerTest, DestroyingThePlayerResetsTheClockAndANewPlayerCountsAgain) {
     {
-        MusicPlayer player(sink(), options());
+        MusicPlayer player(sink(), clock, options());
         player.DanceLength = 60000;
         player.Play();
         clock.seconds = 2.0;
@@ -110,7 +110,7 @@ TEST_F(MusicPlayerTest, DestroyingThePlayerResetsTheClockAndANewPlayerCountsAgai
     EXPECT_EQ(clock.read(), 0.0);
     EXPECT_FALSE(clock.running());
 
-    MusicPlayer again(sink(), options());
+    MusicPlayer again(sink(), clock, options());
     again.DanceLength = 60000;
     again.Play();
     clock.seconds = 3.0;
@@ -136,7 +136,7 @@ TEST_F(MusicPlayerTest, AnEngineOfAnotherInterfaceVersionIsRefusedWithAMessage) 
     EXPECT_EQ(boxes[0].text, "Audio engine API version mismatch");
     EXPECT_EQ(boxes[0].caption, "Audio Engine Error");
 
-    MusicPlayer player(sink(), refused);
+    MusicPlayer player(sink(), clock, refused);
     EXPECT_EQ(player.engineClient(), nullptr);
     ASSERT_TRUE(makeToneMp3(folder, "a.mp3", 440.0, 0.3));
     EXPECT_FALSE(player.Load((folder / "a.mp3").string()));
@@ -150,7 +150,7 @@ TEST_F(MusicPlayerTest, AnEngineOfAnotherInterfaceVersionIsRefusedWithAMessage) 
 TEST_F(MusicPlayerTest, WithoutAnEnginePlayerLoadFailsAndTheClockStillCounts) {
     MusicPlayerOptions broken = options();
     broken.engine.createPlayer = [](auto, auto) { return std::unique_ptr<engine::EnginePlayer>(); };
-    MusicPlayer player(sink(), broken);
+    MusicPlayer player(sink(), clock, broken);
     ASSERT_TRUE(makeToneMp3(folder, "a.mp3", 440.0, 0.3));
     EXPECT_FALSE(player.Load((folder / "a.mp3").string()));
     player.DanceLength = 10000;

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kavelune {
+namespace kavelune::posix {
 
 using CommandLine = std::vector<std::string>;
 
@@ -21,4 +21,4 @@ bool runFirstSuccessful(const std::vector<CommandLine>& commandLines);
 // foreground does not hold up the caller. Nothing is reported when no browser can be found.
 void openInBrowser(std::string url);
 
-}  // namespace kavelune
+}  // namespace kavelune::posix

@@ -1,4 +1,4 @@
-#include "app/web/browser_launch.h"
+#include "platform/posix/browser_launch.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace kavelune {
+namespace kavelune::posix {
 
 namespace {
 
@@ -76,4 +76,4 @@ void openInBrowser(std::string url) {
     std::thread([lines = std::move(lines)] { runFirstSuccessful(lines); }).detach();
 }
 
-}  // namespace kavelune
+}  // namespace kavelune::posix
