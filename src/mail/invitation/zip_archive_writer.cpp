@@ -24,8 +24,11 @@ bool isAscii(const std::string& text) {
 // Adds one entry; false with `error` set when the archive could not take it. A source that
 // cannot be opened adds nothing and sets `unreadable`.
 bool addEntry(zipFile zip, const ZipSource& source, std::vector<char>& buffer, bool& unreadable, std::string& error) {
-    std::ifstream in(source.file, std::ios::binary);
-    unreadable = !in;
+    // A folder or a device opens but does not read like a file: it is left out like a missing one.
+    std::error_code typeError;
+    std::ifstream in;
+    if (fs::is_regular_file(source.file, typeError)) in.open(source.file, std::ios::binary);
+    unreadable = !in.is_open() || !in;
     if (unreadable) return true;
 
     zip_fileinfo info{};
