@@ -172,6 +172,7 @@ public:
         if (written.status == MimeWriteResult::Status::Failed)
             return fail(written.failureText);
 
+        session_.stopWatchingCancel();
         if (!session_.write("\r\n.\r\n") || !session_.flush())
             return fail("Error: Failed to send message terminator");
         return expect(250, "Error: Failed to Recv 250 reply after sending message terminator");

@@ -40,6 +40,10 @@ public:
     bool cancelRequested() const override;
     bool flush();
 
+    // Once the message has been ended the server decides its fate; a cancel from then on would
+    // only hide whether it was accepted.
+    void stopWatchingCancel() { cancel_ = nullptr; }
+
     // Sends the given lines as they are, ignoring failures (the failure path's farewell).
     void sendQuietly(std::string_view bytes);
 

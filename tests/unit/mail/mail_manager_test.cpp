@@ -143,5 +143,17 @@ TEST(MailManager, CancelWhileThePageIsSentSaysGoodbye) {
     EXPECT_TRUE(server.closed);
 }
 
+TEST(MailManager, CancelAfterTheMessageEndedCannotHideItsDelivery) {
+    ScriptedServer server;
+    std::atomic<bool> cancel{false};
+    server.onMessageEnd = [&] { cancel = true; };
+    ScriptedConnector connector(server);
+    MailManager manager(kInvitationMailerHeader, connector);
+    SendMailRequest request = invitation("<p>hi</p>");
+    request.cancel = &cancel;
+    EXPECT_EQ(manager.Send(request), "OK");
+    EXPECT_EQ(server.commands.back(), "QUIT");
+}
+
 }  // namespace
 }  // namespace kavelune

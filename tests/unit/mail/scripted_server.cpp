@@ -58,6 +58,8 @@ void ScriptedServer::receive(std::string_view bytes) {
         incoming_ = message.substr(end + 5);
         message.resize(end + 5);
         inMessage_ = false;
+        if (onMessageEnd)
+            onMessageEnd();
         packets_.push_back("250 queued\r\n");
     } else {
         incoming_.append(bytes);

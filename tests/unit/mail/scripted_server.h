@@ -15,6 +15,7 @@ class ScriptedServer {
 public:
     std::function<std::vector<std::string>(const std::string& command)> answer;
     bool tlsWorks = true;
+    std::function<void()> onMessageEnd;  // called when the closing period arrives
 
     std::vector<std::string> commands;  // every line outside the message, in order
     std::string message;                // what came after DATA, as sent
