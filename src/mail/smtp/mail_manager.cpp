@@ -1,7 +1,6 @@
 #include "mail/smtp/mail_manager.h"
 
 #include <ctime>
-#include <optional>
 
 #include "mail/base64.h"
 #include "mail/mime/mime_message.h"
@@ -20,6 +19,14 @@ std::string commandArgument(std::string_view value) {
         if (c == '\r' || c == '\n' || c == '\0')
             c = ' ';
     return out;
+}
+
+// AUTH LOGIN takes each value as one line; the encoder's line breaks (for values of 60 bytes
+// and more) would cut a long password in two.
+std::string authToken(std::string_view value) {
+    std::string token = base64Encode(value);
+    std::erase(token, '\n');
+    return token;
 }
 
 // The texts of the greeting. Without a password the dialogue is the plain HELO one, and its
@@ -48,8 +55,10 @@ public:
         return expect(code, replyFailed);
     }
 
-    bool expect(int code, const char* replyFailed) {
-        switch (session_.readReply(code)) {
+    bool expect(int code, const char* replyFailed) { return judge(session_.readReply(code), replyFailed); }
+
+    bool judge(ReplyStatus status, const char* replyFailed) {
+        switch (status) {
         case ReplyStatus::Expected:
             return true;
         case ReplyStatus::Cancelled:
@@ -58,7 +67,7 @@ public:
             return fail(replyFailed, timedOutNote(timeout_));
         case ReplyStatus::Other:
         case ReplyStatus::Lost:
-            return fail(replyFailed);
+            break;
         }
         return fail(replyFailed);
     }
@@ -88,6 +97,9 @@ public:
             if (!command("STARTTLS", "Error: Failed to send STARTTLS", 220,
                          "Error: Failed to Recv 220 after sending STARTTLS"))
                 return false;
+            // Anything the server sent after its 220 came before encryption and must not pass
+            // for a reply made under it.
+            session_.discardUnread();
             if (!connection_.startTls(host))
                 return failTls();
             tlsActive_ = true;
@@ -98,12 +110,11 @@ public:
         if (!authenticate)
             return true;
 
-        const std::string& login = request_.userName;
         return command("AUTH LOGIN", "Error: Failed to send AUTH LOGIN", 334,
                        "Error: Failed to Recv 334 after sending AUTH LOGIN") &&
-               command(base64Encode(login), "Error: Failed to send Auth_UserID", 334,
+               command(authToken(request_.userName), "Error: Failed to send Auth_UserID", 334,
                        "Error: Failed to Recv 334 after sending Auth_UserID") &&
-               command(base64Encode(password), "Error: Failed to send Auth_Password", 235,
+               command(authToken(password), "Error: Failed to send Auth_Password", 235,
                        "Error: Failed to Recv 235 after sending Auth_Password");
     }
 
@@ -116,16 +127,7 @@ public:
         const ReplyStatus status = session_.readReply(250);
         if (status == ReplyStatus::Other && heloWillDo)
             return command("HELO " + host, texts.sendFailed, 250, texts.replyFailed);
-        switch (status) {
-        case ReplyStatus::Expected:
-            return true;
-        case ReplyStatus::Cancelled:
-            return cancelled();
-        case ReplyStatus::TimedOut:
-            return fail(texts.replyFailed, timedOutNote(timeout_));
-        default:
-            return fail(texts.replyFailed);
-        }
+        return judge(status, texts.replyFailed);
     }
 
     bool failTls() {

@@ -33,6 +33,7 @@ public:
     // failed); empty before the first.
     const std::string& lastReply() const { return lastReply_; }
     void clearLastReply() { lastReply_.clear(); }
+    void discardUnread() { received_.clear(); }
 
     // Message content goes through a buffer so that a body of many short lines leaves in
     // large writes (one TLS record each, not one per line).

@@ -65,9 +65,13 @@ TEST(MailManager, ServerBehaviours) {
         };
     };
     const std::string login = base64Encode("me"), secret = base64Encode("secret");
+    std::string longSecret = base64Encode(std::string(70, 'p'));
+    std::erase(longSecret, '\n');
     const Row rows[] = {
         {"authenticates with AUTH LOGIN", "secret", nullptr, "OK",
          concat(concat({"EHLO mail.example.org", "AUTH LOGIN", login, secret}, kEnvelope), {"QUIT"})},
+        {"keeps a long password on one line", std::string(70, 'p'), nullptr, "OK",
+         concat(concat({"EHLO mail.example.org", "AUTH LOGIN", login, longSecret}, kEnvelope), {"QUIT"})},
         {"falls back to HELO", "", replacing("EHLO", {"502 unknown\r\n"}), "OK",
          concat(concat({"EHLO mail.example.org", "HELO mail.example.org"}, kEnvelope), {"QUIT"})},
         {"reads a reply split over packets", "secret", replacing("EHLO", {"250-hi\r\n250-SIZE", " 100\r\n250 HELP\r\n"}),
