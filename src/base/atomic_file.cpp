@@ -11,7 +11,8 @@
 
 namespace kavelune {
 
-bool writeFileAtomically(const std::filesystem::path& target, const std::string& bytes) {
+bool writeFileAtomically(const std::filesystem::path& target, const std::string& bytes,
+                         std::filesystem::perms permissions) {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -34,8 +35,10 @@ bool writeFileAtomically(const std::filesystem::path& target, const std::string&
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) {
-        // mkstemp creates the file 0600; a launch file or cache is an ordinary user file.
-        ::chmod(name.data(), 0644);
+        // mkstemp creates the file 0600; most of our files are ordinary user files (0644).
+        ok = ::chmod(name.data(), static_cast<mode_t>(permissions) & 07777) == 0;
+    }
+    if (ok) {
         ok = std::rename(name.data(), target.c_str()) == 0;
     }
     if (!ok) {
