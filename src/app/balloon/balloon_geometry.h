@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/sprite_view_types.h"
-
 namespace kavelune::balloon {
 
 // The side of the body the tail leaves from; the values are the ones the balloon has always

@@ -41,11 +41,5 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"WideSingleLine", {false, {0, 0}, {300, 16}, {0, 0}}, 0, 4, {356, 80}}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
-TEST(BalloonTextLayout, TheIconColumnNarrowsOnlyTheTitle) {
-    EXPECT_EQ(titleWrapWidth(true), 134);
-    EXPECT_EQ(titleWrapWidth(false), 170);
-    EXPECT_EQ(textWrapWidth(), 170);
-}
-
 }  // namespace
 }  // namespace kavelune::balloon
