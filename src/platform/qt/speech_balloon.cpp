@@ -219,11 +219,14 @@ void SpeechBalloon::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SpeechBalloon::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && linkArea().contains(event->position().toPoint()) && onLink_) {
-        onLink_(link_->text.toStdString());
-    }
-    // Any click has been read: the balloon goes.
+    const bool onLink = event->button() == Qt::LeftButton && linkArea().contains(event->position().toPoint());
+    // Any click has been read: the balloon goes. It goes first, since the handler may do
+    // anything, even let go of the balloon.
     dismiss();
+    if (onLink && onLink_) {
+        const LinkHandler handler = onLink_;
+        handler(link_->text.toStdString());
+    }
 }
 
 }  // namespace kavelune::qt
