@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/sprite_view_types.h"
+#include "app/view/sprite_view_types.h"
 #include "audio_engine/song_tags.h"
 
 namespace kavelune::balloon {

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/balloon/balloon_geometry.h"
-#include "app/sprite_view_types.h"
+#include "app/view/sprite_view_types.h"
 
 namespace kavelune::balloon {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/sprite_view_types.h"
+#include "app/view/sprite_view_types.h"
 
 namespace kavelune::balloon {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/balloon/balloon_geometry.h"
-#include "app/sprite_view_types.h"
+#include "app/view/sprite_view_types.h"
 
 namespace kavelune::balloon {
 
