@@ -55,6 +55,7 @@ bool MusicPlayer::Load(const std::string& path) {
         fileToPlay = copy.string();
     }
     lastPath_ = path;
+    playingFile_ = fileToPlay;
     if (!hasEngine()) {
         return false;
     }

@@ -54,6 +54,9 @@ public:
     // Called on the engine's thread whenever a notification arrives, so an event loop that
     // sleeps can wake and pump; it must only schedule work.
     void setNotificationWake(std::function<void()> wake);
+    // The file the engine reads for the current song: the song itself, or the unscrambled copy
+    // of an .emp song. Empty before the first load.
+    const std::string& playingFile() const { return playingFile_; }
     // Null when the engine could not be created.
     AudioEngineClient* engineClient() { return engine_.get(); }
     bool playing() const { return playing_; }
@@ -70,6 +73,7 @@ private:
     EmpCache empCache_;
     std::unique_ptr<AudioEngineClient> engine_;
     std::string lastPath_;
+    std::string playingFile_;
     bool playing_ = false;
     bool paused_ = false;
     std::uint32_t startTime_ = 0;

@@ -6,6 +6,8 @@
 #include <QMetaObject>
 #include <QScreen>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -31,6 +33,7 @@
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/sprite_window.h"
 #include "platform/qt/stand_in_figure.h"
+#include "platform/qt/user_settings.h"
 
 namespace {
 
@@ -39,6 +42,11 @@ using namespace kavelune;
 constexpr const char* kInstanceLockName = "Kavelune";
 constexpr const char* kApplicationName = "Kavelune";
 constexpr const char* kNoPixelFormatText = "Error in call ChoosePixelFormat() function";
+#ifdef KAVELUNE_EDITION_TROVA
+constexpr bool kHasSpeechBalloon = false;
+#else
+constexpr bool kHasSpeechBalloon = true;
+#endif
 
 // --home, else KAVELUNE_HOME, else the folder that holds the program.
 std::filesystem::path programFolder(const StartupCommandLine& line) {
@@ -53,6 +61,32 @@ std::filesystem::path programFolder(const StartupCommandLine& line) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
     return error ? folder : absolute;
+}
+
+// Where settings.ini lives: a program folder given on purpose (--home, KAVELUNE_HOME) or one
+// the user may write keeps everything; an installed program keeps its state in the user's
+// configuration folder.
+std::filesystem::path stateFolder(const StartupCommandLine& line, const std::filesystem::path& home) {
+    const char* homeVariable = std::getenv("KAVELUNE_HOME");
+    if (!line.home.empty() || (homeVariable && *homeVariable) || access(home.c_str(), W_OK) == 0) {
+        return home;
+    }
+    std::filesystem::path folder = posix::userConfigFolder();
+    return folder.empty() ? home : folder;
+}
+
+// Window commands to send once the scene has started, from KAVELUNE_TEST_COMMANDS ("60,7"): how
+// the end-to-end tests reach commands that no key or menu item sends.
+std::vector<int> testCommands() {
+    std::vector<int> numbers;
+    const char* text = std::getenv("KAVELUNE_TEST_COMMANDS");
+    if (!text) return numbers;
+    for (const QString& part : QString(text).split(',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int number = part.trimmed().toInt(&ok);
+        if (ok) numbers.push_back(number);
+    }
+    return numbers;
 }
 
 // The program cannot run: the lock goes, then the user may go to the web site. The program ends
@@ -156,27 +190,36 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    std::unique_ptr<qt::DesktopSession> session;
     qt::SpriteWindow spriteWindow(geometry, backdrop,
-                                  [&settings](const StoredPlacement& placement) {
+                                  [&settings, &session](const StoredPlacement& placement) {
                                       settings.x = placement.x;
                                       settings.y = placement.y;
                                       settings.width = placement.width;
                                       settings.height = placement.height;
+                                      if (session) session->characterMoved();
                                   });
     std::unique_ptr<SceneDrawer> standIn;
-    std::unique_ptr<qt::DesktopSession> session;
     std::unique_ptr<qt::FileDropTarget> drops;
     if (standInFigureRequested()) {
         standIn = std::make_unique<qt::StandInFigure>();
         spriteWindow.setScene(standIn.get());
     } else {
         state.web.startFetch();
-        session = std::make_unique<qt::DesktopSession>(state, spriteWindow);
+        const qt::UserSettings userSettings(stateFolder(line, home) / "settings.ini");
+        qt::DesktopDialogs::Options dialogs;
+        dialogs.speechBalloon = kHasSpeechBalloon;
+        dialogs.songTitles = userSettings.get(qt::setting::kBalloonSongTitles);
+        dialogs.balloon.homeAddress = state.web.siteAddress();
+        dialogs.balloon.openLink = [](const std::string& url) { posix::openInBrowser(url); };
+        session = std::make_unique<qt::DesktopSession>(state, spriteWindow, std::move(dialogs));
         spriteWindow.setScene(&session->scene());
         spriteWindow.setInitialiseHandler([&session, &spriteWindow] {
             if (!session->start()) {
                 QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);
+                return;
             }
+            for (int number : testCommands()) session->post({number, {}, 0});
         });
         // Dropped files load between frames, so the drag source is answered at once.
         drops = std::make_unique<qt::FileDropTarget>(spriteWindow, home, [&session](const WindowCommand& command) {

@@ -29,7 +29,10 @@ bool canOpenForReading(const fs::path& file) {
 }  // namespace
 
 SpriteScene::SpriteScene(SceneContent content, Options options)
-    : content_(content), programFolder_(std::move(options.programFolder)), glLoader_(options.glLoader) {
+    : content_(content),
+      programFolder_(std::move(options.programFolder)),
+      glLoader_(options.glLoader),
+      songStarted_(std::move(options.songStarted)) {
     music_ = std::make_unique<MusicPlayer>(std::move(options.owner), content_.clock, std::move(options.music));
 }
 
@@ -143,9 +146,16 @@ std::optional<LoadedDance> SpriteScene::loadDance(const std::string& path) {
 
 void SpriteScene::startSound(const std::string& fullPath) {
     if (playing_) music_->Stop();
-    music_->Load(fullPath);
-    if (playing_) music_->Play();
+    songPath_ = music_->Load(fullPath) ? fullPath : std::string();
+    if (playing_) {
+        music_->Play();
+        tellSongStarted();
+    }
     music_->DanceLength = static_cast<std::int32_t>(danceLength_);
+}
+
+void SpriteScene::tellSongStarted() {
+    if (songStarted_ && !songPath_.empty()) songStarted_(music_->playingFile(), songPath_);
 }
 
 bool SpriteScene::loadSound(const std::string& path) {
@@ -159,6 +169,7 @@ bool SpriteScene::loadSound(const std::string& path) {
 void SpriteScene::play() {
     playing_ = true;
     music_->Play();
+    tellSongStarted();
 }
 
 void SpriteScene::pause() { music_->Pause(); }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ public:
         WindowCommandSink owner;          // receives the end-of-song and engine failure commands
         GlProcAddressLoader glLoader = nullptr;
         MusicPlayerOptions music;
+        // Told whenever a song starts from its beginning while the scene plays: the file the
+        // player reads (for its tags) and the path the song was chosen by.
+        std::function<void(const std::string& playingFile, const std::string& songPath)> songStarted;
     };
 
     SpriteScene(SceneContent content, Options options);
@@ -76,11 +80,14 @@ private:
     void releaseModels();
     void bindPerformers();
     void startSound(const std::string& fullPath);
+    void tellSongStarted();
     std::filesystem::path charactersFolder() const;
 
     SceneContent content_;
     std::filesystem::path programFolder_;
     GlProcAddressLoader glLoader_ = nullptr;
+    std::function<void(const std::string&, const std::string&)> songStarted_;
+    std::string songPath_;  // full path of the current song
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<SceneRenderer> renderer_;
     ViewRotation rotation_;

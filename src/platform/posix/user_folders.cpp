@@ -60,18 +60,27 @@ std::filesystem::path userTemporaryFolder() {
     return ensurePrivateFolder(folder) ? folder : std::filesystem::path{};
 }
 
-std::filesystem::path userCacheFolder() {
-    std::filesystem::path base = environmentFolder("XDG_CACHE_HOME");
+namespace {
+
+// $<variable>/kavelune, else $HOME/<fallback>/kavelune, made private to the user.
+std::filesystem::path userBaseFolder(const char* variable, const char* fallback) {
+    std::filesystem::path base = environmentFolder(variable);
     if (base.empty()) {
         std::filesystem::path home = environmentFolder("HOME");
         if (home.empty()) {
             return {};
         }
-        base = home / ".cache";
+        base = home / fallback;
     }
     std::filesystem::path folder = base / "kavelune";
     return ensurePrivateFolder(folder) ? folder : std::filesystem::path{};
 }
+
+}  // namespace
+
+std::filesystem::path userCacheFolder() { return userBaseFolder("XDG_CACHE_HOME", ".cache"); }
+
+std::filesystem::path userConfigFolder() { return userBaseFolder("XDG_CONFIG_HOME", ".config"); }
 
 std::filesystem::path executableFolder() {
     std::error_code error;

@@ -18,6 +18,9 @@ std::filesystem::path userTemporaryFolder();
 // $HOME/.cache/kavelune.
 std::filesystem::path userCacheFolder();
 
+// Settings and state kept for the user: $XDG_CONFIG_HOME/kavelune, else $HOME/.config/kavelune.
+std::filesystem::path userConfigFolder();
+
 // Makes `folder` (and its parents) and checks that it is a real folder owned by this user and
 // closed to others, so nobody else can plant files or links in it. Tightens the mode of a
 // folder we own. False when the folder cannot be used.

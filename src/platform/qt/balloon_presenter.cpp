@@ -69,6 +69,8 @@ void BalloonPresenter::show(const balloon::Texts& texts, const QRect& target, in
     balloon.setTitleText(texts.title);
     balloon.setBodyText(texts.body);
     balloon.setLinkText(texts.link);
+    // The window is named after what it says, so window lists (and tests) can read it.
+    if (!texts.title.empty()) balloon.setTitle(QString::fromStdString(texts.title));
     balloon.fitToText();
     balloon.showNextTo(target, milliseconds);
 }

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/menu/about_box.h"
+#include "app/balloon/balloon_target.h"
 #include "app/program_state.h"
 #include "platform/posix/user_folders.h"
 #include "platform/qt/qt_keys.h"
@@ -25,15 +26,23 @@ void* glProcAddress(const char* name) {
 
 }  // namespace
 
-DesktopSession::DesktopSession(ProgramState& state, SpriteWindow& window) : state_(state), window_(window) {
+DesktopSession::DesktopSession(ProgramState& state, SpriteWindow& window, DesktopDialogs::Options dialogs)
+    : state_(state), window_(window), dialogs_(std::make_unique<DesktopDialogs>(window, std::move(dialogs))) {
     SpriteScene::Options options;
     options.programFolder = state_.programFolder;
     options.glLoader = &glProcAddress;
     options.owner = [this](int command, const std::string& text) { post({command, text, 0}); };
     options.music.findCacheFolder = &posix::userCacheFolder;
+    // Named after the frame that shows the song's first moves, so the balloon points at the
+    // character where it is drawn.
+    options.songStarted = [this](const std::string& playingFile, const std::string& songPath) {
+        QMetaObject::invokeMethod(
+            this, [this, playingFile, songPath] { dialogs_->announceSong(playingFile, songPath, characterOnScreen()); },
+            Qt::QueuedConnection);
+    };
     scene_ = std::make_unique<SpriteScene>(state_.sceneContent(), std::move(options));
     dispatcher_ = std::make_unique<CommandDispatcher>(state_.programFolder, state_.settings, state_.web.language(),
-                                                      *scene_, *this, dialogs_);
+                                                      *scene_, *this, *dialogs_);
 
     auto* poll = new QTimer(this);
     connect(poll, &QTimer::timeout, this, [this] { scene_->music().pumpNotifications(); });
@@ -95,6 +104,17 @@ bool DesktopSession::keyPressed(int qtKey, char32_t character, bool altHeld) {
     window_.makeCurrent();
     if (dispatcher_->typeAccelerator(character, altHeld)) return true;
     return dispatcher_->pressKey(keyFromQt(qtKey));
+}
+
+void DesktopSession::characterMoved() { dialogs_->characterMoved(characterOnScreen()); }
+
+QRect DesktopSession::characterOnScreen() const {
+    const QRect frame = window_.geometry();
+    const ScreenRect windowRect{frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+    ScreenRect character = windowRect;
+    ProjectedBounds bounds;
+    if (scene_->projectedBounds(bounds)) character = balloon::characterOnScreen(bounds, windowRect);
+    return QRect(character.left, character.top, character.width(), character.height());
 }
 
 void DesktopSession::destroyWindow() {

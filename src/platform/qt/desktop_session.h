@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "app/menu/command_dispatcher.h"
-#include "app/menu/placeholder_dialogs.h"
 #include "app/scene/sprite_scene.h"
 #include "app/menu/window_control.h"
+#include "platform/qt/desktop_dialogs.h"
 
 namespace kavelune {
 class ProgramState;
@@ -26,7 +26,7 @@ class DesktopSession : public QObject, public WindowControl {
     Q_OBJECT
 
 public:
-    DesktopSession(ProgramState& state, SpriteWindow& window);
+    DesktopSession(ProgramState& state, SpriteWindow& window, DesktopDialogs::Options dialogs);
     ~DesktopSession() override;
 
     SpriteScene& scene() { return *scene_; }
@@ -49,6 +49,8 @@ public:
     bool mayClose();
     // A key pressed in the window; false when it has no binding.
     bool keyPressed(int qtKey, char32_t character, bool altHeld);
+    // The window moved or grew: what stands beside the character goes along.
+    void characterMoved();
 
     // WindowControl
     void destroyWindow() override;
@@ -72,13 +74,16 @@ private:
     };
 
     void queueClose();
+    // Where the character is on the screen: its projected bounds in the window, or the whole
+    // window before the first frame.
+    QRect characterOnScreen() const;
 
     int busyDepth_ = 0;
     bool closeWanted_ = false;
     ProgramState& state_;
     SpriteWindow& window_;
     std::unique_ptr<SpriteScene> scene_;
-    PlaceholderDialogs dialogs_;
+    std::unique_ptr<DesktopDialogs> dialogs_;
     std::unique_ptr<CommandDispatcher> dispatcher_;
 };
 
