@@ -49,7 +49,7 @@ int inspectImage(const std::vector<std::string>& args) {
     int status = kExitOk;
     if (!fileArgument(args, "kvl inspect IMAGE.jpg|tga|gif|bmp [--json]", file, json, status)) return status;
     kavelune::Image image;
-    if (!kavelune::HvImageLoader::load(file, image, false)) {
+    if (!kavelune::HvImageLoader::load(file, image)) {
         return fail("inspect", "cannot decode " + file);
     }
     ordered_json facts{{"width", image.width}, {"height", image.height}, {"components", image.components},

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/message_box.h"
 #include "base/text.h"
 
 namespace kavelune {
@@ -40,8 +39,9 @@ bool readWhole(const std::filesystem::path& file, std::string& bytes) {
 
 }  // namespace
 
-bool HvImageLoader::load(const std::filesystem::path& file, Image& image, bool reportErrors) {
+bool HvImageLoader::load(const std::filesystem::path& file, Image& image, std::string* error) {
     image = Image{};
+    if (error) error->clear();
     const ImageKind kind = kindOf(file.filename().string());
     if (kind == ImageKind::None) {
         return false;
@@ -62,9 +62,7 @@ bool HvImageLoader::load(const std::filesystem::path& file, Image& image, bool r
         return true;
     }
     image = Image{};
-    if (reportErrors) {
-        showMessageBox(file.string(), kErrorCaption);
-    }
+    if (error) *error = file.string();
     return false;
 }
 

@@ -19,10 +19,11 @@ public:
     // claim 16384 x 16384, and decoding, copying and rescaling that would take gigabytes.
     static constexpr long long kMaximumPixels = 16LL * 1024 * 1024;
 
-    // Reads and decodes `file`. On failure returns false and leaves `image` empty; when
-    // `reportErrors` is set, a file that cannot be read (or decoded) is reported in a message
-    // box whose text is the file name.
-    static bool load(const std::filesystem::path& file, Image& image, bool reportErrors);
+    // Reads and decodes `file`. On failure returns false and leaves `image` empty; a file that
+    // cannot be read or decoded also sets `error` to the text to tell the user (the file name,
+    // shown under kErrorCaption), while an ending that names no decoder leaves it empty. The
+    // caller decides whether to show it.
+    static bool load(const std::filesystem::path& file, Image& image, std::string* error = nullptr);
 
     // Decoders over a whole file in memory, for the loader and its tests.
     static bool decodeJpeg(const std::string& bytes, Image& image);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "base/message_box.h"
 #include "base/path_resolution.h"
 #include "model/texture/hv_image_loader.h"
 #include "render/texture/texture_cache.h"
@@ -163,7 +164,9 @@ void PartTexture::loadSingleImage(const std::filesystem::path& folder, const std
 unsigned PartTexture::loadAndCache(const std::filesystem::path& file, bool reportErrors,
                                    bool& hasAlpha) {
     Image decoded;
-    if (!HvImageLoader::load(file, decoded, reportErrors)) {
+    std::string error;
+    if (!HvImageLoader::load(file, decoded, &error)) {
+        if (reportErrors && !error.empty()) showMessageBox(error, HvImageLoader::kErrorCaption);
         return 0;
     }
     const unsigned name = uploadTexture(decoded, sampling_);
