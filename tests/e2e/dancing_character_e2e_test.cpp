@@ -386,6 +386,19 @@ TEST_F(DancingCharacterE2ETest, RefreshGrabsTheDesktopUnderTheWindowAnew) {
     EXPECT_NE(savedValue(exitAndReadSaved(), "dance"), "");
 }
 
+TEST_F(DancingCharacterE2ETest, RefreshKeepsTheFocusForTheNextKeys) {
+    startAndWait();
+    // The pointer rests away from the window, so only the keyboard focus can take the keys there.
+    session.xdotool("mousemove 5 5");
+    press("space");
+    std::this_thread::sleep_for(1s);
+    session.xdotool("key w");
+    std::this_thread::sleep_for(300ms);
+    session.xdotool("key Escape");
+    ASSERT_EQ(session.waitForExit(program, 10s), 0) << "Escape after the refresh did not reach the window";
+    EXPECT_EQ(savedValue(readFile(session.home() / "current.txt"), "shadow"), "0") << "W was lost";
+}
+
 TEST_F(DancingCharacterE2ETest, ARestartShowsTheCharacterAtTheSameSizeAndPlace) {
     // Narrower than the character: the window grows at once, so the first run ends placed.
     std::ofstream(session.home() / "kavelune.txt", std::ios::app) << "width\t\t\t\"64\"\r\n";
