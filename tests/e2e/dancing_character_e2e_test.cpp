@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -53,6 +54,11 @@ protected:
     void startAndWait() {
         session.showDesktopPicture();
         desktop = session.screenshot();
+        startAgainAndWait();
+    }
+
+    // Starts the program (again) over the desktop that is already shown.
+    void startAgainAndWait() {
         program = session.startWithScene({}, {"KAVELUNE_BACKDROP=tiles"});
         const auto found = session.waitForWindow(kTitle, 20s);
         ASSERT_TRUE(found) << "no window titled Kavelune";
@@ -165,6 +171,43 @@ protected:
         return best;
     }
 
+    // The screen rows the character covers: its top and its lowest row (the feet, or the
+    // shadow under them). Rows with only a few stray pixels that differ from the desktop do not
+    // count.
+    struct Rows {
+        int top = -1;
+        int bottom = -1;
+        int height() const { return bottom - top + 1; }
+    };
+    Rows characterRows(const Screenshot& shot) const {
+        Rows rows;
+        for (int y = 0; y < shot.height; ++y) {
+            if (shot.differingPixels(desktop, WindowBox{0, y, shot.width, 1}) < 3) continue;
+            if (rows.top < 0) rows.top = y;
+            rows.bottom = y;
+        }
+        return rows;
+    }
+
+    // How tall the character stands and where its feet are, over a couple of seconds of
+    // dancing, so that no single pose decides: the tallest extent seen and the lowest row.
+    struct Stance {
+        int height = 0;
+        int feet = -1;
+    };
+    Stance stanceWhileDancing() {
+        Stance stance;
+        for (int i = 0; i < 12; ++i) {
+            const Rows rows = characterRows(session.screenshot());
+            if (rows.top >= 0) {
+                stance.height = std::max(stance.height, rows.height());
+                stance.feet = std::max(stance.feet, rows.bottom);
+            }
+            std::this_thread::sleep_for(150ms);
+        }
+        return stance;
+    }
+
     // Ends the program with Escape and returns what it saved.
     std::string exitAndReadSaved() {
         press("Escape");
@@ -206,11 +249,11 @@ TEST_F(DancingCharacterE2ETest, TheCharacterDancesOverACopyOfTheDesktopUntilEsca
     EXPECT_EQ(savedValue(saved, "loop"), "1") << saved;
     EXPECT_EQ(savedValue(saved, "shadow"), "1") << saved;
     EXPECT_EQ(savedValue(saved, "topwindow"), "0") << saved;
-    // A window that never had to move keeps the launch size; one that did keeps its central
-    // two thirds.
+    // A window that never had to move keeps the launch size; one that did keeps the nominal
+    // 320 x 400 that the launch size rounds up to, however far it has grown.
     const bool placed = last.width != 300 || last.height != 400;
-    EXPECT_EQ(savedValue(saved, "width"), std::to_string(placed ? last.width * 2 / 3 : 300)) << saved;
-    EXPECT_EQ(savedValue(saved, "height"), std::to_string(placed ? last.height * 2 / 3 : 400)) << saved;
+    EXPECT_EQ(savedValue(saved, "width"), placed ? "320" : "300") << saved;
+    EXPECT_EQ(savedValue(saved, "height"), "400") << saved;
 }
 
 TEST_F(DancingCharacterE2ETest, ARightClickOnTheCharacterOpensTheMenuWhereAnotherDanceIsChosen) {
@@ -341,6 +384,34 @@ TEST_F(DancingCharacterE2ETest, RefreshGrabsTheDesktopUnderTheWindowAnew) {
     EXPECT_TRUE(eventually(cornerIsBlack)) << "F5 did not grab the desktop again";
     EXPECT_EQ(settledBox(), where);
     EXPECT_NE(savedValue(exitAndReadSaved(), "dance"), "");
+}
+
+TEST_F(DancingCharacterE2ETest, RefreshKeepsTheFocusForTheNextKeys) {
+    startAndWait();
+    // The pointer rests away from the window, so only the keyboard focus can take the keys there.
+    session.xdotool("mousemove 5 5");
+    press("space");
+    std::this_thread::sleep_for(1s);
+    session.xdotool("key w");
+    std::this_thread::sleep_for(300ms);
+    session.xdotool("key Escape");
+    ASSERT_EQ(session.waitForExit(program, 10s), 0) << "Escape after the refresh did not reach the window";
+    EXPECT_EQ(savedValue(readFile(session.home() / "current.txt"), "shadow"), "0") << "W was lost";
+}
+
+TEST_F(DancingCharacterE2ETest, ARestartShowsTheCharacterAtTheSameSizeAndPlace) {
+    // Narrower than the character: the window grows at once, so the first run ends placed.
+    std::ofstream(session.home() / "kavelune.txt", std::ios::app) << "width\t\t\t\"64\"\r\n";
+    startAndWait();
+    const Stance before = stanceWhileDancing();
+    ASSERT_GT(before.height, 100);
+    const std::string saved = exitAndReadSaved();
+
+    startAgainAndWait();
+    const Stance after = stanceWhileDancing();
+    EXPECT_NEAR(after.height, before.height, before.height * 0.03) << saved;
+    EXPECT_NEAR(after.feet, before.feet, 3) << saved;
+    exitAndReadSaved();
 }
 
 }  // namespace

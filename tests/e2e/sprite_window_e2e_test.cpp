@@ -150,12 +150,13 @@ TEST_F(SpriteWindowE2ETest, EscapeEndsTheProgramAndCurrentTxtHoldsTheNewPlace) {
     session.xdotool("windowfocus --sync " + std::to_string(window));
     session.xdotool("key Escape");
     ASSERT_EQ(session.waitForExit(program, 10s), 0);
-    // The window stood at (250, 160), 300 x 300: its central two thirds are kept.
+    // The window stood at (250, 160), 300 x 300, its centre at (400, 310): the nominal
+    // 320 x 304 is kept, centred where the window's centre was.
     const std::string saved = readFile(session.home() / "current.txt");
-    EXPECT_NE(saved.find("width\t\t\t\"200\"\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("height\t\t\t\"200\"\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("x\t\t\t\"300\"\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("y\t\t\t\"210\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("width\t\t\t\"320\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("height\t\t\t\"304\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("x\t\t\t\"240\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("y\t\t\t\"158\"\r\n"), std::string::npos) << saved;
 }
 
 TEST_F(SpriteWindowE2ETest, WithoutALaunchFileBothMessagesAreShownAndNothingIsSaved) {

@@ -20,6 +20,19 @@ int usableLaunchSize(int value) { return value < 1 ? SpriteViewGeometry::kMinimu
 // they are cut before they become integers so that no conversion overflows.
 float limitPixels(float value, float limit) { return std::clamp(value, -limit, limit); }
 
+// The multiple of `step` nearest to `value`, at least one step: a size the zoom left between
+// two steps comes back as close as the rounding up at start allows.
+int nearestMultiple(int value, int step) { return std::max((value + step / 2) / step, 1) * step; }
+
+// The near edge of a window of `size` whose centre is `centre`, the centre kept on the desktop so
+// that a character dragged off it comes back within reach. Never -1, which a launch file takes
+// for "centre the window".
+int edgeCentredOn(float centre, int size, int desktopSize) {
+    const float onDesktop = std::clamp(centre, 0.0f, static_cast<float>(desktopSize));
+    const int edge = static_cast<int>(std::lround(onDesktop - static_cast<float>(size) / 2.0f));
+    return edge == -1 ? 0 : edge;
+}
+
 }  // namespace
 
 int roundUpToMultiple(int value, int step) {
@@ -70,24 +83,19 @@ StoredPlacement SpriteViewGeometry::place(const ScreenRect& window) {
     frustum_.bottom =
         static_cast<float>(desktop_.height - window.top - window.height()) - anchorY_;
     frustum_.top = frustum_.bottom + static_cast<float>(window.height());
-    return storedPlacement(window);
+    return storedPlacement();
 }
 
-StoredPlacement SpriteViewGeometry::storedPlacement(const ScreenRect& window) const {
+StoredPlacement SpriteViewGeometry::storedPlacement() const {
+    // The next start rounds the stored size up to the nominal size and puts the anchor at the
+    // centre of the window it opens; storing the view rather than the window it shows through
+    // brings back the same picture, however far the fit has grown the window since.
     StoredPlacement stored;
-    stored.width = window.width() * 2 / 3;
-    stored.height = window.height() * 2 / 3;
-    auto keep = [](int position, int storedSize, int desktopEdge) {
-        if (position < 0) {
-            return 0;
-        }
-        if (position + storedSize > desktopEdge) {
-            return desktopEdge - storedSize;
-        }
-        return position + storedSize / 4;
-    };
-    stored.x = keep(window.left, stored.width, desktop_.width);
-    stored.y = keep(window.top, stored.height, desktop_.height);
+    stored.width = nearestMultiple(nominalWidth_, kWidthStep);
+    stored.height = nearestMultiple(nominalHeight_, kHeightStep);
+    stored.x = edgeCentredOn(anchorX_, stored.width, desktop_.width);
+    stored.y = edgeCentredOn(static_cast<float>(desktop_.height) - anchorY_, stored.height,
+                             desktop_.height);
     return stored;
 }
 

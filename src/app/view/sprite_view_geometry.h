@@ -30,7 +30,7 @@ public:
     void load(const ScreenRect& window, int launchWidth, int launchHeight);
 
     // Moves the window to `window`: the frustum becomes the window's part of the projection
-    // plane. Returns the values the launch settings keep.
+    // plane. Returns the values the launch settings keep (storedPlacement).
     StoredPlacement place(const ScreenRect& window);
 
     // The fit test after a frame: when the character's outline leaves the window on a side that
@@ -65,9 +65,9 @@ public:
     // Counted upward from the desktop's bottom edge.
     float anchorY() const { return anchorY_; }
 
-    // The launch settings' view of a window placement: its central two thirds, kept on the
-    // desktop.
-    StoredPlacement storedPlacement(const ScreenRect& window) const;
+    // What the launch settings keep so that the next start shows the same picture: the
+    // nominal size, and a window of that size centred on the anchor.
+    StoredPlacement storedPlacement() const;
 
 private:
     void setScale(int size);

@@ -37,7 +37,8 @@ struct Frustum {
     float top = 0.0f;
 };
 
-// What the launch settings keep of a placement: the central two thirds of the window.
+// What the launch settings keep of the view: a launch size and position that give the same
+// nominal size and anchor at the next start.
 struct StoredPlacement {
     int x = 0;
     int y = 0;

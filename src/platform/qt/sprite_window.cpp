@@ -2,15 +2,14 @@
 
 #include <GL/gl.h>
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScreen>
-#include <QThread>
 
 #include "platform/qt/task_bar_hints.h"
+#include "platform/qt/window_shape_aside.h"
 #include "platform/qt/window_visibility.h"
 
 namespace kavelune::qt {
@@ -77,6 +76,9 @@ SpriteWindow::SpriteWindow(SpriteViewGeometry& geometry, BackdropMode backdrop,
     frameTimer_.setInterval(kIdleMillisecondsPerFrame);
     connect(&frameTimer_, &QTimer::timeout, this, &SpriteWindow::nextFrame);
     connect(this, &QOpenGLWindow::frameSwapped, this, &SpriteWindow::frameSwapped);
+    asideTimer_.setSingleShot(true);
+    asideTimer_.setInterval(kStepAsideMilliseconds);
+    connect(&asideTimer_, &QTimer::timeout, this, &SpriteWindow::grabWhileAside);
 }
 
 SpriteWindow::~SpriteWindow() { releaseGl(); }
@@ -87,6 +89,8 @@ void SpriteWindow::releaseGl() {
     }
     released_ = true;
     frameTimer_.stop();
+    asideTimer_.stop();
+    aside_.reset();  // while the window still exists to take its shape back
     if (!context()) {
         if (release_) release_();
         scene_ = nullptr;
@@ -131,19 +135,22 @@ void SpriteWindow::refreshBackdrop() {
         update();
         return;
     }
-    // Long enough for the server to unmap us and the windows below to repaint.
-    constexpr int kStepAsideMs = 150;
-    hide();
-    QElapsedTimer aside;
-    aside.start();
-    while (aside.elapsed() < kStepAsideMs) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-        QThread::msleep(10);
+    if (aside_) {
+        return;  // a refresh is already under way
     }
+    // The window steps aside without being unmapped, so it keeps the focus and its place.
+    aside_ = std::make_unique<WindowShapeAside>(static_cast<unsigned long>(winId()));
+    if (!aside_->active()) {
+        aside_.reset();  // without the Shape extension a grab would only see our own pixels
+        update();
+        return;
+    }
+    asideTimer_.start();
+}
+
+void SpriteWindow::grabWhileAside() {
     tiles_->capture(geometry_.window(), true);
-    // A withdrawn window may lose its states; ask again before it is mapped.
-    keepOffTaskBar(static_cast<unsigned long>(winId()));
-    show();
+    aside_.reset();
     update();
 }
 

@@ -17,6 +17,7 @@
 
 namespace kavelune::qt {
 
+class WindowShapeAside;
 class WindowVisibility;
 
 // The sprite window: a borderless window without a task-bar entry, with a compatibility-profile
@@ -29,6 +30,9 @@ class SpriteWindow : public QOpenGLWindow {
 
 public:
     static constexpr int kIdleMillisecondsPerFrame = 20;
+    // How long the window stays aside for a refresh: long enough for the windows beneath to
+    // repaint what it uncovered.
+    static constexpr int kStepAsideMilliseconds = 150;
 
     // Called with what the launch settings keep whenever the window is placed.
     using PlacementSink = std::function<void(const StoredPlacement&)>;
@@ -59,7 +63,8 @@ public:
     // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
     void setViewSize(int pixels);
     // The refresh command: the whole backdrop is grabbed again. With desktop tiles the window
-    // steps aside for a moment, since X11 cannot read what lies under our own window.
+    // steps aside for a moment (an empty shape, still mapped and focused), since X11 cannot
+    // read what lies under our own window.
     void refreshBackdrop();
 
     BackdropMode backdrop() const { return backdrop_; }
@@ -88,6 +93,7 @@ private:
     void apply(const MouseOutcome& outcome);
     void followGeometry(bool forcedCapture);
     void releaseGl();
+    void grabWhileAside();
 
     SpriteViewGeometry& geometry_;
     SpriteViewMouse mouse_;
@@ -101,7 +107,9 @@ private:
     SceneDrawer* scene_ = nullptr;
     std::unique_ptr<DesktopBackdrop> tiles_;
     std::unique_ptr<WindowVisibility> visibility_;
+    std::unique_ptr<WindowShapeAside> aside_;  // while a refresh waits for the desktop to show
     QTimer frameTimer_;
+    QTimer asideTimer_;
     bool covered_ = false;
     long framesDrawn_ = 0;
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace kavelune {
@@ -76,17 +78,55 @@ TEST(SpriteViewGeometryTest, PlaceMakesTheFrustumTheWindowsPartOfTheProjectionPl
     EXPECT_FLOAT_EQ(geometry.frustum().top, (768.0f - 100.0f) - 440.0f);
 }
 
-TEST(SpriteViewGeometryTest, PlaceStoresTheCentralTwoThirdsKeptOnTheDesktop) {
-    auto geometry = loadedAt(ScreenRect{0, 0, 300, 300});
-    EXPECT_EQ(geometry.place(ScreenRect{600, 90, 900, 390}), (StoredPlacement{650, 140, 200, 200}));
-    // Off the left or top edge: stored at 0.
-    EXPECT_EQ(geometry.place(ScreenRect{-40, -10, 260, 290}), (StoredPlacement{0, 0, 200, 200}));
-    // The stored part would pass the right or bottom edge: it ends at the edge.
-    EXPECT_EQ(geometry.place(ScreenRect{900, 700, 1200, 1000}),
-              (StoredPlacement{1024 - 200, 768 - 200, 200, 200}));
-    // Integer division of odd sizes.
-    EXPECT_EQ(geometry.place(ScreenRect{0, 0, 301, 302}).width, 200);
-    EXPECT_EQ(geometry.place(ScreenRect{0, 0, 301, 302}).height, 201);
+// The view the next start makes of a stored placement: the window the launch values open, and
+// the view loaded in it.
+SpriteViewGeometry restartedFrom(const StoredPlacement& stored) {
+    SpriteViewGeometry geometry(kDesktop);
+    geometry.load(SpriteViewGeometry::initialWindowRect(stored.width, stored.height, stored.x,
+                                                        stored.y, kDesktop, {0, 0, 1024, 768}),
+                  stored.width, stored.height);
+    return geometry;
+}
+
+TEST(SpriteViewGeometryTest, TheStoredPlacementBringsBackTheSameViewAtTheNextStart) {
+    struct Row {
+        const char* what;
+        ScreenRect window;
+        int launchWidth, launchHeight;
+        std::function<void(SpriteViewGeometry&)> change;
+        StoredPlacement stored;
+    };
+    const Row rows[] = {
+        // Nominal 320 x 400 about the anchor (512, 384); the grown window is not what is kept.
+        {"grown by a fit", {362, 184, 662, 584}, 300, 400,
+         [](SpriteViewGeometry& g) { g.fit(FitRequest{-26, -8, 352, 416}); }, {352, 184, 320, 400}},
+        {"moved", {0, 0, 300, 300}, 300, 300, [](SpriteViewGeometry& g) { g.moveBy(600, 90); },
+         {590, 88, 320, 304}},
+        // The zoom leaves 306, between two steps: the nearest ones come back.
+        {"zoomed", {352, 256, 672, 512}, 320, 256, [](SpriteViewGeometry& g) { g.setSize(306); },
+         {352, 232, 320, 304}},
+        // Centred on x 159 the window would start at -1, which means "centre it".
+        {"almost at the left edge", {-1, 0, 319, 304}, 320, 304, [](SpriteViewGeometry&) {},
+         {0, 0, 320, 304}},
+        // The anchor is brought back onto the desktop, so the character can still be reached.
+        {"dragged off the top left", {0, 0, 300, 300}, 300, 300,
+         [](SpriteViewGeometry& g) { g.moveBy(-200, -200); }, {-160, -152, 320, 304}},
+        {"dragged off the bottom right", {700, 400, 1000, 700}, 300, 300,
+         [](SpriteViewGeometry& g) { g.moveBy(300, 300); }, {1024 - 160, 768 - 152, 320, 304}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SpriteViewGeometry geometry(kDesktop);
+        geometry.load(row.window, row.launchWidth, row.launchHeight);
+        row.change(geometry);
+        const StoredPlacement stored = geometry.storedPlacement();
+        EXPECT_EQ(stored, row.stored);
+
+        const SpriteViewGeometry restarted = restartedFrom(stored);
+        EXPECT_NEAR(restarted.nominalHeight(), geometry.nominalHeight(), 8);
+        EXPECT_NEAR(restarted.anchorX(), std::clamp(geometry.anchorX(), 0.0f, 1024.0f), 1.0f);
+        EXPECT_NEAR(restarted.anchorY(), std::clamp(geometry.anchorY(), 0.0f, 768.0f), 1.0f);
+    }
 }
 
 TEST(SpriteViewGeometryTest, NoFitWhileTheOutlineStaysInside) {
@@ -146,7 +186,7 @@ TEST(SpriteViewGeometryTest, ApplyingAFitMovesTheWindowButNotTheAnchor) {
     auto geometry = loadedAt(ScreenRect{300, 200, 620, 456});
     const StoredPlacement stored = geometry.fit(FitRequest{-100, -64, 352, 272});
     EXPECT_EQ(geometry.window(), (ScreenRect{200, 136, 552, 408}));
-    EXPECT_EQ(stored, geometry.storedPlacement(geometry.window()));
+    EXPECT_EQ(stored, geometry.storedPlacement());
     EXPECT_FLOAT_EQ(geometry.anchorX(), 460.0f);
     EXPECT_FLOAT_EQ(geometry.frustum().left, -260.0f);
     EXPECT_FLOAT_EQ(geometry.frustum().right, 92.0f);
@@ -197,7 +237,7 @@ TEST(SpriteViewGeometryTest, MovingCarriesTheAnchorAndKeepsTheFrustum) {
     EXPECT_FLOAT_EQ(geometry.anchorY(), 768.0f - 328.0f + 25.0f);
     EXPECT_FLOAT_EQ(geometry.frustum().left, before.left);
     EXPECT_FLOAT_EQ(geometry.frustum().top, before.top);
-    EXPECT_EQ(stored, geometry.storedPlacement(geometry.window()));
+    EXPECT_EQ(stored, geometry.storedPlacement());
 }
 
 TEST(SpriteViewGeometryTest, MovingAboveTheTopEdgeKeepsTheTopAtZeroAndShortensTheWindow) {
