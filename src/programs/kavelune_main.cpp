@@ -6,8 +6,8 @@
 #include <QMetaObject>
 #include <QScreen>
 
-#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -25,6 +25,7 @@
 #include "platform/posix/browser_launch.h"
 #include "platform/posix/http_fetch.h"
 #include "platform/posix/instance_lock.h"
+#include "platform/posix/program_folders.h"
 #include "platform/posix/scripted_message_answers.h"
 #include "platform/posix/user_folders.h"
 #include "platform/qt/backdrop_mode.h"
@@ -48,31 +49,28 @@ constexpr bool kHasSpeechBalloon = false;
 constexpr bool kHasSpeechBalloon = true;
 #endif
 
-// --home, else KAVELUNE_HOME, else the folder that holds the program.
-std::filesystem::path programFolder(const StartupCommandLine& line) {
-    std::filesystem::path folder;
-    if (!line.home.empty()) {
-        folder = line.home;
-    } else if (const char* home = std::getenv("KAVELUNE_HOME"); home && *home) {
-        folder = home;
-    } else {
-        folder = posix::executableFolder();
-    }
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
-    return error ? folder : absolute;
-}
+constexpr const char* kUsage =
+    "usage: %s [--home DIR] [LAUNCH_FILE [X [Y [EXIT_ON_END]]]]\n"
+    "\n"
+    "A character dances on the desktop to a song. Right click it for the menu; drag with the left\n"
+    "button to turn it, with the right to move it, with both to zoom. Escape ends the program.\n"
+    "\n"
+    "  --home DIR     the program folder: content (Characters, Sequences, Sounds, Info) and state\n"
+    "  LAUNCH_FILE    a launch file to start from instead of current.txt or kavelune.txt\n"
+    "  X Y            where to put the window; EXIT_ON_END 1 ends the program with the song\n"
+    "  --help, --version\n"
+    "\n"
+    "Environment: KAVELUNE_HOME (program folder), KAVELUNE_AUDIO (pulse, null, wav:PATH),\n"
+    "KAVELUNE_BACKDROP (translucent, tiles).\n";
 
-// Where settings.ini lives: a program folder given on purpose (--home, KAVELUNE_HOME) or one
-// the user may write keeps everything; an installed program keeps its state in the user's
-// configuration folder.
-std::filesystem::path stateFolder(const StartupCommandLine& line, const std::filesystem::path& home) {
-    const char* homeVariable = std::getenv("KAVELUNE_HOME");
-    if (!line.home.empty() || (homeVariable && *homeVariable) || access(home.c_str(), W_OK) == 0) {
-        return home;
+// A desktop character places its own window, which Wayland does not let a client do: the
+// program goes through XWayland there, and says so once.
+void preferX11UnderWayland() {
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        return;
     }
-    std::filesystem::path folder = posix::userConfigFolder();
-    return folder.empty() ? home : folder;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    std::cerr << "Kavelune: using X11 through XWayland, since Wayland does not let a program place its own window\n";
 }
 
 // Window commands to send once the scene has started, from KAVELUNE_TEST_COMMANDS ("60,7"): how
@@ -125,6 +123,19 @@ char32_t typedCharacter(const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Help and version need neither the display nor the lock.
+    const StartupCommandLine early = parseStartupCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::string programName = std::filesystem::path(argv[0]).filename().string();
+    if (early.help) {
+        std::printf(kUsage, programName.c_str());
+        return 0;
+    }
+    if (early.version) {
+        std::printf("%s %s\n", programName.c_str(), KAVELUNE_VERSION);
+        return 0;
+    }
+    preferX11UnderWayland();
+
     // A second copy ends at once, without a window or a word. When the lock cannot be made at
     // all (no usable runtime folder) the program still runs: refusing would help nobody.
     posix::InstanceLock lock(kInstanceLockName);
@@ -149,9 +160,10 @@ int main(int argc, char** argv) {
     for (const std::string& option : line.unknownOptions) {
         std::cerr << "Kavelune: ignoring unknown option " << option << '\n';
     }
-    const std::filesystem::path home = programFolder(line);
+    const posix::ProgramFolders folders = posix::findProgramFolders(line.home);
+    const std::filesystem::path& home = folders.content;
 
-    LaunchSettings chosen = LaunchSettings::choose(home, line.launchFile);
+    LaunchSettings chosen = LaunchSettings::choose(home, line.launchFile, folders.state);
     if (line.x) chosen.x = *line.x;
     if (line.y) chosen.y = *line.y;
     if (line.exitOnEnd) chosen.exitonend = *line.exitOnEnd;
@@ -206,7 +218,7 @@ int main(int argc, char** argv) {
         spriteWindow.setScene(standIn.get());
     } else {
         state.web.startFetch();
-        const qt::UserSettings userSettings(stateFolder(line, home) / "settings.ini");
+        const qt::UserSettings userSettings(folders.state / "settings.ini");
         qt::DesktopDialogs::Options dialogs;
         dialogs.speechBalloon = kHasSpeechBalloon;
         dialogs.songTitles = userSettings.get(qt::setting::kBalloonSongTitles);
@@ -245,6 +257,6 @@ int main(int argc, char** argv) {
     spriteWindow.close();
 
     // Nothing is reported when the state cannot be saved; the next start uses the old one.
-    settings.saveCurrent(home);
+    settings.saveCurrent(folders.state);
     return 0;
 }

@@ -26,11 +26,18 @@ std::map<std::string, CommandFunction>& inspectors() {
     return table;
 }
 
-void printUsage() {
-    std::cerr << "usage: kvl COMMAND ARGS...\n";
+void printUsage(std::ostream& out) {
+    out << "usage: kvl COMMAND ARGS...   (kvl COMMAND --help for one command)\n";
     for (const auto& [name, entry] : commands()) {
-        std::cerr << "  kvl " << name << " " << entry.usage << "\n";
+        out << "  kvl " << name << " " << entry.usage << "\n";
     }
+}
+
+bool asksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") return true;
+    }
+    return false;
 }
 
 int runInspect(const std::vector<std::string>& args) {
@@ -69,16 +76,28 @@ int fail(const std::string& command, const std::string& message, int status) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        kvl::printUsage();
+        kvl::printUsage(std::cerr);
         return kvl::kExitUsage;
     }
     std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        kvl::printUsage(std::cout);
+        return kvl::kExitOk;
+    }
+    if (name == "--version") {
+        std::cout << "kvl " << KAVELUNE_VERSION << "\n";
+        return kvl::kExitOk;
+    }
     auto it = kvl::commands().find(name);
     if (it == kvl::commands().end()) {
         std::cerr << "kvl: unknown command '" << name << "'\n";
-        kvl::printUsage();
+        kvl::printUsage(std::cerr);
         return kvl::kExitUsage;
     }
     std::vector<std::string> args(argv + 2, argv + argc);
+    if (kvl::asksForHelp(args)) {
+        std::cout << "usage: kvl " << name << " " << it->second.usage << "\n";
+        return kvl::kExitOk;
+    }
     return it->second.run(args);
 }

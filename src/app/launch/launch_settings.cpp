@@ -36,13 +36,14 @@ void LaunchSettings::copyFrom(const LaunchFile& file) {
 }
 
 LaunchSettings LaunchSettings::choose(const std::filesystem::path& programFolder,
-                                      const std::string& commandLinePath) {
+                                      const std::string& commandLinePath,
+                                      const std::filesystem::path& stateFolder) {
     LaunchSettings settings;
     if (!commandLinePath.empty()) {
         readLaunchFile(resolveContentPath(programFolder, commandLinePath), settings.commandLineFile);
     }
     readLaunchFile(programFolder / kDefaultLaunchFileName, settings.defaultFile);
-    readLaunchFile(programFolder / kSavedLaunchFileName, settings.savedFile);
+    readLaunchFile((stateFolder.empty() ? programFolder : stateFolder) / kSavedLaunchFileName, settings.savedFile);
 
     if (settings.commandLineFile.loaded) {
         settings.copyFrom(settings.commandLineFile);

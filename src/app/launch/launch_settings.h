@@ -39,15 +39,18 @@ public:
     // Chooses the launch file in `programFolder`: the command-line file if it could be read,
     // else current.txt, else kavelune.txt, copying every value from that one file alone. When
     // none can be read, valid is off and the "Can't find kavelune.txt file!" box is shown.
-    // A relative command-line path is taken from the program folder.
+    // A relative command-line path is taken from the program folder. current.txt is looked for
+    // in `stateFolder` (the program folder itself when empty; an installed program keeps it in
+    // the user's configuration folder).
     static LaunchSettings choose(const std::filesystem::path& programFolder,
-                                 const std::string& commandLinePath = {});
+                                 const std::string& commandLinePath = {},
+                                 const std::filesystem::path& stateFolder = {});
 
     // The written form as current.txt holds it (CR LF line ends, keys followed by tabs).
     std::string written() const;
 
-    // Writes current.txt in `programFolder` through a temporary file and a rename.
-    bool saveCurrent(const std::filesystem::path& programFolder) const;
+    // Writes current.txt in `stateFolder` through a temporary file and a rename.
+    bool saveCurrent(const std::filesystem::path& stateFolder) const;
 
     void copyFrom(const LaunchFile& file);
 };

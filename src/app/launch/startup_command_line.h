@@ -15,6 +15,8 @@ struct StartupCommandLine {
     std::optional<int> x;
     std::optional<int> y;
     std::optional<bool> exitOnEnd;
+    bool help = false;     // --help or -h
+    bool version = false;  // --version
     // Options this program does not know, kept for the report.
     std::vector<std::string> unknownOptions;
 };
