@@ -3,7 +3,7 @@
 #include "base/atomic_file.h"
 #include "demo_figure.h"
 #include "demo_textures.h"
-#include "model/dcz_writer.h"
+#include "kit/dcz_writer.h"
 
 namespace kvl::demo {
 

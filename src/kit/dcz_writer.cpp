@@ -1,4 +1,4 @@
-#include "model/dcz_writer.h"
+#include "kit/dcz_writer.h"
 
 #include <cmath>
 #include <limits>
