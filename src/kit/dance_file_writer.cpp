@@ -13,13 +13,7 @@ void writeDanceHeader(std::ostream& out, const DanceFile& dance) {
     le::writeBytes(out, (dance.marker + "  ").substr(0, 2));
     le::writeU8(out, dance.version);
     if (dance.version >= 2) {
-        for (const PairingRule& rule : dance.rules) {
-            le::writeStr16(out, rule.nameOne);
-            le::writeStr16(out, rule.nameTwo);
-            le::writeU8(out, rule.flagOne ? 1 : 0);
-            le::writeU8(out, rule.flagTwo ? 1 : 0);
-            le::writeU8(out, rule.flagAny ? 1 : 0);
-        }
+        for (const PairingRule& rule : dance.rules) writePairingRule(out, rule);
         le::writeU32(out, static_cast<std::uint32_t>(dance.values.size()));
         for (std::uint32_t value : dance.values) le::writeU32(out, value);
         le::writeStr16(out, dance.firstName);

@@ -51,13 +51,7 @@ public:
         dance.version = le::readU8(in_);
         if (!in_) return fail("truncated header");
         if (dance.version >= 2) {
-            for (PairingRule& rule : dance.rules) {
-                rule.nameOne = le::readStr16(in_);
-                rule.nameTwo = le::readStr16(in_);
-                rule.flagOne = le::readU8(in_) != 0;
-                rule.flagTwo = le::readU8(in_) != 0;
-                rule.flagAny = le::readU8(in_) != 0;
-            }
+            for (PairingRule& rule : dance.rules) rule = readPairingRule(in_);
             std::uint32_t count = le::readU32(in_);
             dance.values.clear();
             for (std::uint32_t i = 0; i < count && in_; ++i) dance.values.push_back(le::readU32(in_));
