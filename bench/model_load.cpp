@@ -8,8 +8,8 @@
 
 #include <unistd.h>
 
+#include "kit/dcz_writer.h"
 #include "model/dcz_reader.h"
-#include "model/dcz_writer.h"
 #include "unit/model/test_models.h"
 
 namespace {

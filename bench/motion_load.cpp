@@ -7,6 +7,8 @@
 #include <random>
 #include <unistd.h>
 
+#include "kit/dance_file_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/dance_sequence.h"
 #include "motion/motion_pool.h"
 #include "motion/motion_pool_file.h"

@@ -4,9 +4,7 @@
 // stand-in figure of similar size built here.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <new>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -25,21 +23,7 @@
 #include "render/texture/model_textures.h"
 #include "render/texture/texture_cache.h"
 #include "platform/headless/headless_gl_context.h"
-
-// Counts C++ allocations, so the benchmark can show that a frame makes none. The replacement
-// pair is malloc/free on both sides; GCC cannot see that across inlined library code.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace {
-std::atomic<std::size_t> allocationCount{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    allocationCount.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#include "support/allocation_counter.h"
 
 namespace kavelune {
 namespace {
@@ -165,7 +149,7 @@ void BM_RenderFrame(benchmark::State& state) {
     }
     glFinish();
     float t = 0.0f;
-    const std::size_t allocationsBefore = allocationCount.load();
+    const long allocationsBefore = testing::allocationsSoFar();
     for (auto _ : state) {
         t += 0.04f;
         for (auto& model : scene.models) {
@@ -181,7 +165,7 @@ void BM_RenderFrame(benchmark::State& state) {
         scene.renderer->drawFrame(scene.models);
         glFinish();
     }
-    const std::size_t allocations = allocationCount.load() - allocationsBefore;
+    const long allocations = testing::allocationsSoFar() - allocationsBefore;
     state.counters["allocs/frame"] =
         static_cast<double>(allocations) / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
     state.SetLabel(scene.what + ", " + std::to_string(faces) + " faces, 512 x 512");

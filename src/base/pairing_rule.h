@@ -1,5 +1,7 @@
 #pragma once
 
+#include <istream>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -21,5 +23,14 @@ struct PairingRule {
 
     bool operator==(const PairingRule&) const = default;
 };
+
+// A rule as model and dance headers store it: name one and name two as texts, then flag one,
+// flag two and flag any as a byte each (any byte but 0 sets the flag). A short read leaves the
+// stream failed.
+PairingRule readPairingRule(std::istream& in);
+
+// Writes a rule in the stored form. False when a name is longer than a text can count; that
+// name is then written cut to fit.
+bool writePairingRule(std::ostream& out, const PairingRule& rule);
 
 }  // namespace kavelune

@@ -55,16 +55,6 @@ public:
         }
     }
 
-    PairingRule readRule() {
-        PairingRule rule;
-        rule.nameOne = le::readStr16(in_);
-        rule.nameTwo = le::readStr16(in_);
-        rule.flagOne = le::readU8(in_) != 0;
-        rule.flagTwo = le::readU8(in_) != 0;
-        rule.flagAny = le::readU8(in_) != 0;
-        return rule;
-    }
-
     bool readHeader(ModelHeader& header) {
         header.version = le::readU8(in_);
         if (!in_ || header.version > NewestModelVersion) {
@@ -73,7 +63,7 @@ public:
         }
         if (header.version >= 130) {
             for (auto& rule : header.rules) {
-                rule = readRule();
+                rule = readPairingRule(in_);
             }
             header.firstName = le::readStr16(in_);
             header.secondName = le::readStr16(in_);

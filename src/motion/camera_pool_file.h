@@ -21,8 +21,6 @@ struct CameraPoolContent {
     std::vector<PoolCamera> cameras;  // in entry order; their pool fields are not written
 };
 
-std::string encodeCameraPool(const CameraPoolContent& content);
-bool writeCameraPoolFile(const std::filesystem::path& file, const CameraPoolContent& content);
 bool readCameraPoolFile(const std::filesystem::path& file, CameraPoolContent& content,
                         std::string* problem = nullptr);
 

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <istream>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,22 +66,5 @@ bool parseDanceContent(std::istream& in, DanceFile& dance, std::string* problem 
 // Inflates a whole dance file (one zlib stream; bytes after it are ignored) and parses it.
 bool parseDanceFile(const std::filesystem::path& file, DanceFile& dance,
                     std::string* problem = nullptr);
-
-// Record writers, each writing its own tag. Longer lists than a field can count are cut.
-void writeDanceHeader(std::ostream& out, const DanceFile& dance);
-void writeSoundRecord(std::ostream& out, const std::string& soundName);
-void writeBeatMapRecord(std::ostream& out, const BeatMap& map);
-void writeTrackRecord(std::ostream& out, const TrackRecord& track);
-void writeCameraRecord(std::ostream& out, const CameraRecord& camera);
-void writeEndRecord(std::ostream& out);
-
-// The inflated content: header, "SF" (when there is a sound name), "BS", the tracks, "CS" and
-// "SE".
-std::string encodeDanceContent(const DanceFile& dance);
-
-// A complete dance file: the deflated content followed by `trailing` bytes.
-std::string encodeDanceFile(const DanceFile& dance, const std::string& trailing = {});
-bool writeDanceFile(const std::filesystem::path& file, const DanceFile& dance,
-                    const std::string& trailing = {});
 
 }  // namespace kavelune

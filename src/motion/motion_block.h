@@ -27,8 +27,4 @@ struct MotionBlockLayout {
     std::vector<std::pair<std::string, std::string>> extraChunks;
 };
 
-// The inflated content of a motion block for `motion`. Rotation components are stored rounded
-// to the nearest multiple of the rotation scale.
-std::string encodeMotionBlock(const PoolMotion& motion, const MotionBlockLayout& layout = {});
-
 }  // namespace kavelune

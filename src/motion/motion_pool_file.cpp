@@ -1,12 +1,9 @@
 #include "motion/motion_pool_file.h"
 
 #include <fstream>
-#include <sstream>
 
-#include "base/atomic_file.h"
 #include "base/bz_stream.h"
 #include "base/little_endian.h"
-#include "base/zlib_block.h"
 #include "motion/pool_file_layout.h"
 
 namespace kavelune {
@@ -85,52 +82,6 @@ bool readPoolEntry(std::istream& file, std::int32_t poolId, std::uint16_t subInd
     motion.accessory = static_cast<std::int16_t>(trackAccessories.size());
     trackAccessories.push_back(std::move(accessory));
     return true;
-}
-
-std::string encodeMotionPool(const MotionPoolContent& content) {
-    std::vector<std::string> entries;
-    bool namesAccessory = false;
-    for (std::size_t k = 0; k < content.entries.size(); ++k) {
-        const auto& entry = content.entries[k];
-        std::ostringstream out;
-        le::writeU16(out, static_cast<std::uint16_t>(k));
-        out.write("MM", 2);
-        std::string block = deflateZlib(encodeMotionBlock(entry.motion, entry.layout));
-        le::writeU32(out, static_cast<std::uint32_t>(block.size()));
-        le::writeBytes(out, block);
-        for (std::uint16_t number : entry.accessoryNumbers) {
-            out.write("AI", 2);
-            le::writeU16(out, number);
-            namesAccessory = true;
-        }
-        out.write("EM", 2);
-        // An entry's size covers its trailer too: readers reach entry k by skipping the sizes
-        // of the entries before it.
-        entries.push_back(out.str());
-    }
-
-    std::ostringstream file;
-    pool_layout::writeHeader(file, "MP", content.poolId);
-    pool_layout::writeEntries(file, entries);
-    if (namesAccessory || !content.accessories.empty()) {
-        std::vector<std::string> accessories;
-        for (std::size_t a = 0; a < content.accessories.size(); ++a) {
-            std::ostringstream out;
-            le::writeU16(out, static_cast<std::uint16_t>(a));
-            out.write("AM", 2);
-            le::writeU32(out, static_cast<std::uint32_t>(content.accessories[a].size()));
-            le::writeBytes(out, content.accessories[a]);
-            out.write("EM", 2);
-            accessories.push_back(out.str());
-        }
-        file.write("AP", 2);
-        pool_layout::writeEntries(file, accessories);
-    }
-    return file.str();
-}
-
-bool writeMotionPoolFile(const std::filesystem::path& file, const MotionPoolContent& content) {
-    return writeFileAtomically(file, encodeMotionPool(content));
 }
 
 bool readMotionPoolFile(const std::filesystem::path& file, MotionPoolContent& content,

@@ -36,9 +36,6 @@ struct MotionPoolContent {
     std::vector<std::string> accessories;
 };
 
-std::string encodeMotionPool(const MotionPoolContent& content);
-bool writeMotionPoolFile(const std::filesystem::path& file, const MotionPoolContent& content);
-
 // Reads every entry of a pool file (each through readPoolEntry). False when the file cannot be
 // opened, has a bad header, or any entry fails to read; `problem` then says which.
 bool readMotionPoolFile(const std::filesystem::path& file, MotionPoolContent& content,

@@ -72,20 +72,6 @@ bool seekToEntry(std::istream& in, std::uint16_t index, std::vector<std::int32_t
     return skipEntries(in, before, 0);
 }
 
-void writeHeader(std::ostream& out, std::string_view tag, std::int32_t poolId) {
-    out.write(tag.data(), 2);
-    le::writeU8(out, 1);
-    le::writeI32(out, poolId);
-}
-
-void writeEntries(std::ostream& out, const std::vector<std::string>& entries) {
-    le::writeU16(out, static_cast<std::uint16_t>(entries.size()));
-    for (const std::string& entry : entries) {
-        le::writeI32(out, static_cast<std::int32_t>(entry.size()));
-    }
-    for (const std::string& entry : entries) le::writeBytes(out, entry);
-}
-
 std::vector<std::string> listFolder(const fs::path& folder, std::string_view extension) {
     std::vector<std::string> names;
     std::error_code error;

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <functional>
 #include <istream>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,11 +38,6 @@ bool readEachEntry(const std::filesystem::path& file, std::string_view tag, cons
 
 // Positions a pool file's stream just after its header, where entries are found from.
 void rewindToEntries(std::istream& in);
-
-void writeHeader(std::ostream& out, std::string_view tag, std::int32_t poolId);
-
-// Writes the count, the sizes and the entries themselves.
-void writeEntries(std::ostream& out, const std::vector<std::string>& entries);
 
 // The file names in `folder` (not sub-folders) whose last three characters are `extension`
 // without regard to case, in ascending byte order, as the content registry lists them.

@@ -5,6 +5,7 @@
 #include "base/path_resolution.h"
 #include "command.h"
 #include "motion/dance_update.h"
+#include "pairing_rule_json.h"
 
 namespace kvl {
 
@@ -72,14 +73,7 @@ json trackJson(const kavelune::MotionTrack& track) {
 }  // namespace
 
 json danceJson(const kavelune::DanceSequence& dance) {
-    json rules = json::array();
-    for (const auto& rule : dance.pairingRules) {
-        rules.push_back({{"name_one", rule.nameOne},
-                         {"name_two", rule.nameTwo},
-                         {"flag_one", rule.flagOne},
-                         {"flag_two", rule.flagTwo},
-                         {"flag_any", rule.flagAny}});
-    }
+    json rules = pairingRulesJson(dance.pairingRules);
     json bars = json::array();
     for (const auto& bar : dance.beatMap.bars) bars.push_back(bar);
     json tracks = json::array();

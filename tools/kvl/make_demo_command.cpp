@@ -3,7 +3,7 @@
 
 #include "arguments.h"
 #include "command.h"
-#include "demo_folder.h"
+#include "kit/demo/demo_folder.h"
 
 namespace kvl {
 

@@ -11,6 +11,7 @@
 #include "model/character_description.h"
 #include "model/dcz_reader.h"
 #include "model_json.h"
+#include "pairing_rule_json.h"
 
 namespace kvl {
 
@@ -48,20 +49,12 @@ ordered_json handJson(const HandModel& hand) {
 }
 
 ordered_json modelJson(const CharacterModel& model) {
-    ordered_json rules = ordered_json::array();
-    for (const auto& rule : model.rules) {
-        rules.push_back({{"name_one", rule.nameOne},
-                         {"name_two", rule.nameTwo},
-                         {"flag_one", rule.flagOne},
-                         {"flag_two", rule.flagTwo},
-                         {"flag_any", rule.flagAny}});
-    }
     ordered_json hands = ordered_json::array();
     for (const auto& hand : model.hands) {
         hands.push_back(handJson(hand));
     }
     return {{"version", model.version},
-            {"rules", rules},
+            {"rules", pairingRulesJson(model.rules)},
             {"first_name", model.firstName},
             {"second_name", model.secondName},
             {"prop_mode", model.propMode},

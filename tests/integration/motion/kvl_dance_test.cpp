@@ -3,6 +3,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "kit/camera_pool_file_writer.h"
+#include "kit/dance_file_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/camera_pool_file.h"
 #include "motion/dance_file.h"
 #include "motion/motion_constants.h"

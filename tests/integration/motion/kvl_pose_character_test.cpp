@@ -5,8 +5,10 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "kit/dance_file_writer.h"
+#include "kit/dcz_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "model/dcz_reader.h"
-#include "model/dcz_writer.h"
 #include "motion/dance_file.h"
 #include "motion/leg_fitting.h"
 #include "motion/motion_pool_file.h"

@@ -1,7 +1,9 @@
 // `kvl render` end to end: content written by the project's own writers, frames read back.
 #include <gtest/gtest.h>
 
-#include "model/dcz_writer.h"
+#include "kit/dance_file_writer.h"
+#include "kit/dcz_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion_fixtures.h"
 #include "platform/headless/png_file.h"
 #include "render_fixture.h"

@@ -1,7 +1,7 @@
 // The texture files the kit writes, read back by the program's own image loader.
 #include <gtest/gtest.h>
 
-#include "demo_image.h"
+#include "kit/demo/demo_image.h"
 #include "model/texture/hv_image_loader.h"
 
 namespace kvl::demo {

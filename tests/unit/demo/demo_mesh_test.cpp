@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "demo_figure.h"
-#include "demo_mesh.h"
+#include "kit/demo/demo_figure.h"
+#include "kit/demo/demo_mesh.h"
 
 namespace kvl::demo {
 namespace {

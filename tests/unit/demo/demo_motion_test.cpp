@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "demo_motion.h"
+#include "kit/demo/demo_motion.h"
 
 namespace kvl::demo {
 namespace {

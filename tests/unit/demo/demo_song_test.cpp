@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "demo_song.h"
+#include "kit/demo/demo_song.h"
 
 namespace kvl::demo {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "kit/dcz_writer.h"
 #include "model/character_loader.h"
-#include "model/dcz_writer.h"
 #include "support/temp_folder.h"
 #include "unit/model/test_models.h"
 

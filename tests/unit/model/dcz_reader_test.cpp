@@ -3,8 +3,8 @@
 #include <sstream>
 
 #include "base/little_endian.h"
+#include "kit/dcz_writer.h"
 #include "model/dcz_reader.h"
-#include "model/dcz_writer.h"
 #include "support/temp_folder.h"
 #include "unit/model/test_models.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "model/dcz_writer.h"
+#include "kit/dcz_writer.h"
 #include "model/model_setup.h"
 #include "model/skinning.h"
 #include "support/temp_folder.h"

@@ -1,35 +1,12 @@
-// Posing runs every frame and must not touch the heap. This file replaces the global
-// allocation functions of the test program to count allocations while a pose runs.
-// GCC sees free() behind the replaced delete and warns about a mismatch that is not there.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
+// Posing runs every frame and must not touch the heap. This test program counts every
+// allocation while a pose runs.
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 #include "model/attachment.h"
 #include "model/character_pose.h"
 #include "model/model_setup.h"
+#include "support/allocation_counter.h"
 #include "unit/model/test_models.h"
-
-namespace {
-std::atomic<bool> countingAllocations{false};
-std::atomic<long> allocationCount{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (countingAllocations.load(std::memory_order_relaxed)) {
-        allocationCount.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace kavelune {
 namespace {
@@ -51,8 +28,7 @@ TEST(PoseAllocation, AFrameWithHandsFingersAndAPropAllocatesNothing) {
     pose.hands[0] = &hand;
     pose.hands[1] = &hand;
 
-    allocationCount = 0;
-    countingAllocations = true;
+    const long before = testing::allocationsSoFar();
     for (int frame = 0; frame < 20; ++frame) {
         for (std::size_t s = 0; s < JointCount; ++s) {
             pose.rotations[s] = fromAxisAngle(1.0f, 0.2f * frame, 0.5f, 0.05f * static_cast<float>(s));
@@ -63,8 +39,7 @@ TEST(PoseAllocation, AFrameWithHandsFingersAndAPropAllocatesNothing) {
         pose.object = frame % 2 == 0 ? &object : nullptr;
         poseCharacter(model, pose);
     }
-    countingAllocations = false;
-    EXPECT_EQ(allocationCount.load(), 0);
+    EXPECT_EQ(testing::allocationsSoFar() - before, 0);
 }
 
 }  // namespace

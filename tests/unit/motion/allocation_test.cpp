@@ -2,31 +2,13 @@
 // allocate: every operator new of this test program is counted while a frame runs.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "motion/clip_overlay.h"
 #include "motion/dance_update.h"
 #include "motion/leg_fitting.h"
 #include "motion_fixtures.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-// The replacement pair below is matched (malloc with free); GCC cannot see that through the
-// inlined standard allocators.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#include "support/allocation_counter.h"
 
 namespace kavelune {
 namespace {
@@ -69,16 +51,16 @@ TEST(PerFrameAllocationTest, UpdatingPosingOverlayingAndFittingAllocateNothing) 
     DanceUpdateSwitches all;
     all.moveCamera = true;
     all.reanchor = true;
-    long before = allocations.load();
+    long before = testing::allocationsSoFar();
     for (std::uint32_t time = 0; time < 5000; time += 7) {
         updateDance(dance, time, all);
         overlay.update(time);
         fitting.fit(dance.tracks[0].pose.rotations, dance.tracks[0].pose.root, fitted, root);
     }
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(testing::allocationsSoFar() - before, 0);
     // The counter itself works.
     auto probe = std::make_unique<int>(1);
-    EXPECT_EQ(allocations.load() - before, 1);
+    EXPECT_EQ(testing::allocationsSoFar() - before, 1);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "kit/camera_pool_file_writer.h"
 #include "motion/camera_pool_file.h"
 #include "motion/pool_file_layout.h"
 #include "support/temp_folder.h"

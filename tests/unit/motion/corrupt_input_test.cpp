@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+#include "kit/dance_file_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/dance_sequence.h"
 #include "motion/motion_block.h"
 #include "motion/motion_pool.h"

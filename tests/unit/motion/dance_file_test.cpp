@@ -6,6 +6,7 @@
 
 #include "base/little_endian.h"
 #include "base/zlib_block.h"
+#include "kit/dance_file_writer.h"
 #include "support/temp_folder.h"
 
 namespace kavelune {

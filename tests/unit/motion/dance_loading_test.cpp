@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "kit/camera_pool_file_writer.h"
+#include "kit/dance_file_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/camera_pool_file.h"
 #include "motion/dance_sequence.h"
 #include "motion/motion_pool.h"

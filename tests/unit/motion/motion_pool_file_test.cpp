@@ -8,6 +8,7 @@
 #include "base/bz_stream.h"
 #include "base/little_endian.h"
 #include "base/zlib_block.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/motion_block.h"
 #include "motion/pool_file_layout.h"
 #include "motion_fixtures.h"

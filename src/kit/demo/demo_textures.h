@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo_image.h"
+#include "kit/demo/demo_image.h"
 
 // The texture images of the demo characters, painted in code.
 namespace kvl::demo {

@@ -1,4 +1,4 @@
-#include "demo_textures.h"
+#include "kit/demo/demo_textures.h"
 
 #include <algorithm>
 #include <cmath>

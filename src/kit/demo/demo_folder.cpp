@@ -1,12 +1,12 @@
-#include "demo_folder.h"
+#include "kit/demo/demo_folder.h"
 
 #include <vector>
 
 #include "base/atomic_file.h"
-#include "demo_characters.h"
-#include "demo_dances.h"
-#include "demo_mp3.h"
-#include "demo_song.h"
+#include "kit/demo/demo_characters.h"
+#include "kit/demo/demo_dances.h"
+#include "kit/demo/demo_mp3.h"
+#include "kit/demo/demo_song.h"
 #include "music/emp_scramble.h"
 
 namespace kvl::demo {

@@ -1,4 +1,4 @@
-#include "demo_figure.h"
+#include "kit/demo/demo_figure.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,8 +1,11 @@
-#include "demo_dances.h"
+#include "kit/demo/demo_dances.h"
 
 #include <map>
 
-#include "demo_moves.h"
+#include "kit/camera_pool_file_writer.h"
+#include "kit/dance_file_writer.h"
+#include "kit/demo/demo_moves.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/camera_pool_file.h"
 #include "motion/dance_file.h"
 #include "motion/motion_pool_file.h"

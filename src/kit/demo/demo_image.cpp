@@ -1,4 +1,4 @@
-#include "demo_image.h"
+#include "kit/demo/demo_image.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "demo_motion.h"
+#include "kit/demo/demo_motion.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "demo_mesh.h"
+#include "kit/demo/demo_mesh.h"
 
 namespace kvl::demo {
 

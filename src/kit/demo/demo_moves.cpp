@@ -1,4 +1,4 @@
-#include "demo_moves.h"
+#include "kit/demo/demo_moves.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "app/scene/object_record_layout.h"
-#include "demo_motion.h"
+#include "kit/demo/demo_motion.h"
 
 namespace kvl::demo {
 

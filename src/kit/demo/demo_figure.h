@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "demo_mesh.h"
+#include "kit/demo/demo_mesh.h"
 #include "model/character_model.h"
 
 // The demo's dancers: people made of lofted primitives on the 19-segment skeleton, with an

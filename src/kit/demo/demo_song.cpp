@@ -1,4 +1,4 @@
-#include "demo_song.h"
+#include "kit/demo/demo_song.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "demo_mesh.h"
+#include "kit/demo/demo_mesh.h"
 
 #include <algorithm>
 #include <map>

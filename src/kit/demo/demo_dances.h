@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "demo_song.h"
+#include "kit/demo/demo_song.h"
 
 // The demo's choreography: the motion pool files, the camera pool and the dance files built
 // from them, each dance timed by the beat map of its song.

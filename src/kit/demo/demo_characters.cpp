@@ -1,9 +1,9 @@
-#include "demo_characters.h"
+#include "kit/demo/demo_characters.h"
 
 #include "base/atomic_file.h"
-#include "demo_figure.h"
-#include "demo_textures.h"
-#include "model/dcz_writer.h"
+#include "kit/dcz_writer.h"
+#include "kit/demo/demo_figure.h"
+#include "kit/demo/demo_textures.h"
 
 namespace kvl::demo {
 

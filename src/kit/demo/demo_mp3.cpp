@@ -1,4 +1,4 @@
-#include "demo_mp3.h"
+#include "kit/demo/demo_mp3.h"
 
 #include <lame/lame.h>
 

@@ -1,4 +1,4 @@
-#include "model/dcz_writer.h"
+#include "kit/dcz_writer.h"
 
 #include <cmath>
 #include <limits>
@@ -29,11 +29,9 @@ public:
         le::writeU8(out_, static_cast<std::uint8_t>(version));
         if (version >= 130) {
             for (const auto& rule : model.rules) {
-                writeText(rule.nameOne);
-                writeText(rule.nameTwo);
-                le::writeU8(out_, rule.flagOne ? 1 : 0);
-                le::writeU8(out_, rule.flagTwo ? 1 : 0);
-                le::writeU8(out_, rule.flagAny ? 1 : 0);
+                if (!writePairingRule(out_, rule)) {
+                    ok_ = false;
+                }
             }
             writeText(model.firstName);
             writeText(model.secondName);

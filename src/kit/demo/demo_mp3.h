@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "demo_song.h"
+#include "kit/demo/demo_song.h"
 
 namespace kvl::demo {
 
