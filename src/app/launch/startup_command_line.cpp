@@ -33,6 +33,10 @@ StartupCommandLine parseStartupCommandLine(const std::vector<std::string>& argum
             line.home = arguments[++i];
         } else if (argument.rfind("--home=", 0) == 0) {
             line.home = argument.substr(7);
+        } else if (argument == "--open-invitation" && i + 1 < arguments.size()) {
+            line.openInvitation = arguments[++i];
+        } else if (argument.rfind("--open-invitation=", 0) == 0) {
+            line.openInvitation = argument.substr(18);
         } else if (argument.rfind("--", 0) == 0 && argument.size() > 2) {
             line.unknownOptions.push_back(argument);
         } else if (!argument.empty()) {
