@@ -56,7 +56,7 @@ DropKind classifyDrop(const fs::path& dropped) {
         if (endsWithNoCase(name, type)) return DropKind::Character;
     }
     if (endsWithNoCase(name, ".dsq")) return DropKind::Dance;
-    if (isSavedInvitationName(path)) return DropKind::Invitation;
+    if (isSavedInvitationName(path) && !isFolder(path)) return DropKind::Invitation;
     if (!name.empty() && name.find('.') == std::string::npos && isFolder(path)) return DropKind::CharacterFolder;
     return DropKind::Ignored;
 }

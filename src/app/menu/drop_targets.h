@@ -11,8 +11,8 @@ enum class DropKind { Character, Dance, CharacterFolder, Invitation, Ignored };
 
 // What a dropped file or folder is: a character by a ".dcz", ".txt" or ".cfg" ending, a dance
 // by ".dsq" (letter case ignored), a character folder when it is a folder whose name has no
-// dot; a saved invitation by ".eml", ".html" or ".htm"; anything else (sounds, play lists, other
-// files) is ignored.
+// dot; a saved invitation by a file name ending ".eml", ".html" or ".htm"; anything else (sounds,
+// play lists, other files) is ignored.
 DropKind classifyDrop(const std::filesystem::path& dropped);
 
 // The commands a drop sends, in the order of the dropped names: load character (2) or load dance
