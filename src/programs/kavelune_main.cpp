@@ -31,6 +31,7 @@
 #include "platform/qt/backdrop_mode.h"
 #include "platform/qt/desktop_session.h"
 #include "platform/qt/file_drop_target.h"
+#include "platform/qt/mail/invitation_opener.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/sprite_window.h"
 #include "platform/qt/stand_in_figure.h"
@@ -45,8 +46,10 @@ constexpr const char* kApplicationName = "Kavelune";
 constexpr const char* kNoPixelFormatText = "Error in call ChoosePixelFormat() function";
 #ifdef KAVELUNE_EDITION_TROVA
 constexpr bool kHasSpeechBalloon = false;
+constexpr const char* kInstallerDataFile = kInstallerDataTrova;
 #else
 constexpr bool kHasSpeechBalloon = true;
+constexpr const char* kInstallerDataFile = kInstallerDataLE;
 #endif
 
 constexpr const char* kUsage =
@@ -162,6 +165,13 @@ int main(int argc, char** argv) {
     }
     const posix::ProgramFolders folders = posix::findProgramFolders(line.home);
     const std::filesystem::path& home = folders.content;
+    // Named from the user's shell, so taken from the folder the program was started in.
+    std::filesystem::path invitation;
+    if (!line.openInvitation.empty()) {
+        std::error_code error;
+        invitation = std::filesystem::absolute(line.openInvitation, error);
+        if (error) invitation = line.openInvitation;
+    }
 
     LaunchSettings chosen = LaunchSettings::choose(home, line.launchFile, folders.state);
     if (line.x) chosen.x = *line.x;
@@ -218,25 +228,48 @@ int main(int argc, char** argv) {
         spriteWindow.setScene(standIn.get());
     } else {
         state.web.startFetch();
-        const qt::UserSettings userSettings(folders.state / "settings.ini");
+        const std::filesystem::path& states = folders.state;
+        const qt::UserSettings userSettings(states / "settings.ini");
         qt::DesktopDialogs::Options dialogs;
         dialogs.speechBalloon = kHasSpeechBalloon;
         dialogs.songTitles = userSettings.get(qt::setting::kBalloonSongTitles);
         dialogs.balloon.homeAddress = state.web.siteAddress();
         dialogs.balloon.openLink = [](const std::string& url) { posix::openInBrowser(url); };
+        dialogs.launchSettings = &state.settings;
+        dialogs.web = &state.web;
+        dialogs.language = &state.web.language();
+        dialogs.programFolder = home;
+        dialogs.stateFolder = states;
+        dialogs.installerFileName = kInstallerDataFile;
         session = std::make_unique<qt::DesktopSession>(state, spriteWindow, std::move(dialogs));
         spriteWindow.setScene(&session->scene());
-        spriteWindow.setInitialiseHandler([&session, &spriteWindow] {
+        // A saved invitation is opened between frames, after the drag source has been answered
+        // or the scene has started, and what it brought is loaded through the ordinary commands.
+        auto openInvitation = [&session, &spriteWindow, home](const std::filesystem::path& file) {
+            QMetaObject::invokeMethod(
+                &spriteWindow,
+                [&session, home, file] {
+                    qt::openInvitationInProgram(file, home, [&session](const WindowCommand& command) {
+                        if (session) session->post(command);
+                    });
+                },
+                Qt::QueuedConnection);
+        };
+        spriteWindow.setInitialiseHandler([&session, &spriteWindow, openInvitation, invitation] {
             if (!session->start()) {
                 QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);
                 return;
             }
+            if (!invitation.empty()) openInvitation(invitation);
             for (int number : testCommands()) session->post({number, {}, 0});
         });
         // Dropped files load between frames, so the drag source is answered at once.
-        drops = std::make_unique<qt::FileDropTarget>(spriteWindow, home, [&session](const WindowCommand& command) {
-            if (session) session->post(command);
-        });
+        drops = std::make_unique<qt::FileDropTarget>(
+            spriteWindow, home,
+            [&session](const WindowCommand& command) {
+                if (session) session->post(command);
+            },
+            openInvitation);
         spriteWindow.setCloseGuard([&session] { return !session || session->mayClose(); });
         spriteWindow.setKeyHandler([&session](QKeyEvent* event) {
             return session && session->keyPressed(event->key(), typedCharacter(*event),

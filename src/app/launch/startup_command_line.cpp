@@ -37,6 +37,10 @@ StartupCommandLine parseStartupCommandLine(const std::vector<std::string>& argum
             line.help = true;
         } else if (argument == "--version") {
             line.version = true;
+        } else if (argument == "--open-invitation" && i + 1 < arguments.size()) {
+            line.openInvitation = arguments[++i];
+        } else if (argument.rfind("--open-invitation=", 0) == 0) {
+            line.openInvitation = argument.substr(18);
         } else if (argument.rfind("--", 0) == 0 && argument.size() > 2) {
             line.unknownOptions.push_back(argument);
         } else if (!argument.empty()) {

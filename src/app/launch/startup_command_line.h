@@ -7,10 +7,12 @@
 namespace kavelune {
 
 // The program's command line: an optional program folder (--home DIR or --home=DIR, anywhere),
-// then, in order, a launch file path, a window x, a window y and an exit-on-end switch. A
+// an optional saved invitation to open (--open-invitation FILE or --open-invitation=FILE,
+// anywhere), then, in order, a launch file path, a window x, a window y and an exit-on-end switch. A
 // number that cannot be read is not given, and neither are the ones after it.
 struct StartupCommandLine {
     std::string home;
+    std::string openInvitation;
     std::string launchFile;
     std::optional<int> x;
     std::optional<int> y;

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "app/mail/received_invitation.h"
 #include "base/path_resolution.h"
 #include "base/text.h"
 
@@ -55,6 +56,7 @@ DropKind classifyDrop(const fs::path& dropped) {
         if (endsWithNoCase(name, type)) return DropKind::Character;
     }
     if (endsWithNoCase(name, ".dsq")) return DropKind::Dance;
+    if (isSavedInvitationName(path) && !isFolder(path)) return DropKind::Invitation;
     if (!name.empty() && name.find('.') == std::string::npos && isFolder(path)) return DropKind::CharacterFolder;
     return DropKind::Ignored;
 }
@@ -74,11 +76,21 @@ std::vector<WindowCommand> dropCommands(const std::vector<fs::path>& dropped, co
                 commands.push_back(commandWithPath(window_command::kLoadCharacter,
                                                    contentPathFor(characterInFolder(path), programFolder)));
                 break;
+            case DropKind::Invitation:
             case DropKind::Ignored:
                 break;
         }
     }
     return commands;
+}
+
+std::vector<fs::path> droppedInvitations(const std::vector<fs::path>& dropped) {
+    std::vector<fs::path> invitations;
+    for (const fs::path& entry : dropped) {
+        fs::path path = withoutTrailingSlash(entry);
+        if (classifyDrop(path) == DropKind::Invitation) invitations.push_back(path);
+    }
+    return invitations;
 }
 
 }  // namespace kavelune

@@ -9,14 +9,16 @@
 
 namespace kavelune::qt {
 
-FileDropTarget::FileDropTarget(QWindow& window, std::filesystem::path programFolder, CommandSink send)
-    : window_(window), programFolder_(std::move(programFolder)), send_(std::move(send)) {
+FileDropTarget::FileDropTarget(QWindow& window, std::filesystem::path programFolder, CommandSink send,
+                               InvitationSink openInvitation)
+    : window_(window), programFolder_(std::move(programFolder)), send_(std::move(send)),
+      openInvitation_(std::move(openInvitation)) {
     window_.installEventFilter(this);
 }
 
 FileDropTarget::~FileDropTarget() { window_.removeEventFilter(this); }
 
-std::vector<WindowCommand> FileDropTarget::commandsFor(const QDropEvent& event) const {
+std::vector<std::filesystem::path> FileDropTarget::droppedPaths(const QDropEvent& event) const {
     const QMimeData* data = event.mimeData();
     if (!data || !data->hasUrls()) return {};
     std::vector<std::filesystem::path> paths;
@@ -24,7 +26,16 @@ std::vector<WindowCommand> FileDropTarget::commandsFor(const QDropEvent& event) 
         // Files only: a web address dropped from a browser names nothing on this machine.
         if (url.isLocalFile()) paths.emplace_back(url.toLocalFile().toStdString());
     }
+    return paths;
+}
+
+std::vector<WindowCommand> FileDropTarget::commandsFor(const std::vector<std::filesystem::path>& paths) const {
     return dropCommands(paths, programFolder_);
+}
+
+std::vector<std::filesystem::path> FileDropTarget::invitationsIn(const std::vector<std::filesystem::path>& paths) const {
+    if (!openInvitation_) return {};
+    return droppedInvitations(paths);
 }
 
 bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
@@ -35,7 +46,9 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
             auto* drag = static_cast<QDropEvent*>(event);
             // What is dragged does not change on the way: look at it once, when it comes in.
             if (event->type() == QEvent::DragEnter) {
-                wanted_ = !commandsFor(*drag).empty() && (drag->possibleActions() & Qt::CopyAction);
+                const std::vector<std::filesystem::path> paths = droppedPaths(*drag);
+                wanted_ = (!commandsFor(paths).empty() || !invitationsIn(paths).empty()) &&
+                          (drag->possibleActions() & Qt::CopyAction);
             }
             if (wanted_) {
                 drag->setDropAction(Qt::CopyAction);
@@ -51,14 +64,17 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             wanted_ = false;
-            const std::vector<WindowCommand> commands = commandsFor(*drop);
-            if (commands.empty()) {
+            const std::vector<std::filesystem::path> paths = droppedPaths(*drop);
+            const std::vector<WindowCommand> commands = commandsFor(paths);
+            const std::vector<std::filesystem::path> invitations = invitationsIn(paths);
+            if (commands.empty() && invitations.empty()) {
                 drop->ignore();
                 return true;
             }
             drop->setDropAction(Qt::CopyAction);
             drop->accept();
             for (const WindowCommand& command : commands) send_(command);
+            for (const std::filesystem::path& invitation : invitations) openInvitation_(invitation);
             return true;
         }
         default:

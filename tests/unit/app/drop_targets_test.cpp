@@ -25,6 +25,9 @@ TEST(DropTargetsTest, ClassifiesByEndingWithoutRegardToCase) {
     EXPECT_EQ(classifyDrop(place / "song.mp3"), DropKind::Ignored);
     EXPECT_EQ(classifyDrop(place / "song.emp"), DropKind::Ignored);
     EXPECT_EQ(classifyDrop(place / "party.lst"), DropKind::Ignored);
+    EXPECT_EQ(classifyDrop(place / "Invitation.EML"), DropKind::Invitation);
+    EXPECT_EQ(classifyDrop(place / "page.htm"), DropKind::Invitation);
+    EXPECT_EQ(classifyDrop(place / "page.html"), DropKind::Invitation);
     EXPECT_EQ(classifyDrop(place / "notdcz"), DropKind::Ignored);  // no folder there either
 
     place.makeFolder("Girl");

@@ -45,6 +45,11 @@ TEST(StartupCommandLineTest, HomeIsTakenFromAnywhereAndIsNotAField) {
     EXPECT_EQ(line.launchFile, "other.txt");
     EXPECT_EQ(line.x, 3);
     EXPECT_EQ(parseStartupCommandLine({"--verbose", "a.txt"}).unknownOptions.size(), 1u);
+    const auto invited = parseStartupCommandLine({"--open-invitation", "in.eml", "a.txt", "7"});
+    EXPECT_EQ(invited.openInvitation, "in.eml");
+    EXPECT_EQ(invited.launchFile, "a.txt");
+    EXPECT_EQ(invited.x, 7);
+    EXPECT_EQ(parseStartupCommandLine({"--open-invitation=p.html"}).openInvitation, "p.html");
 }
 
 }  // namespace
