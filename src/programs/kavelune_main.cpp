@@ -214,6 +214,7 @@ int main(int argc, char** argv) {
         dialogs.balloon.openLink = [](const std::string& url) { posix::openInBrowser(url); };
         session = std::make_unique<qt::DesktopSession>(state, spriteWindow, std::move(dialogs));
         spriteWindow.setScene(&session->scene());
+        session->scene().music().setAudioOffset(userSettings.get(qt::setting::kAudioOffsetMs));
         spriteWindow.setInitialiseHandler([&session, &spriteWindow] {
             if (!session->start()) {
                 QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);
