@@ -122,6 +122,7 @@ double fMeasure(const std::vector<double>& truth, const std::vector<double>& fou
 
 int main() {
     std::vector<Song> songs;
+
     songs.push_back(songOf("70 bpm", planAt(857, false, 11)));
     songs.push_back(songOf("84 bpm swing", planAt(714, true, 12)));
     songs.push_back(songOf("100 bpm", planAt(600, false, 13)));

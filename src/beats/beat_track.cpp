@@ -40,12 +40,16 @@ double tempoOf(const std::vector<std::uint32_t>& beatsMs) {
     if (beatsMs.size() < 2) {
         return 0.0;
     }
-    std::vector<std::uint32_t> gaps;
-    gaps.reserve(beatsMs.size() - 1);
-    for (std::size_t i = 1; i < beatsMs.size(); ++i) gaps.push_back(beatsMs[i] - beatsMs[i - 1]);
+    // Spans of a few beats each: the beats' own jitter of a few milliseconds averages out.
+    const std::size_t span = std::min<std::size_t>(4, beatsMs.size() - 1);
+    std::vector<double> gaps;
+    gaps.reserve(beatsMs.size() - span);
+    for (std::size_t i = span; i < beatsMs.size(); ++i) {
+        gaps.push_back(static_cast<double>(beatsMs[i] - beatsMs[i - span]) / static_cast<double>(span));
+    }
     std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    const std::uint32_t median = gaps[gaps.size() / 2];
-    return median > 0 ? 60000.0 / median : 0.0;
+    const double median = gaps[gaps.size() / 2];
+    return median > 0.0 ? 60000.0 / median : 0.0;
 }
 
 }  // namespace kavelune
