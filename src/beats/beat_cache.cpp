@@ -82,7 +82,7 @@ bool BeatCache::store(const SongKey& key, const BeatTrack& beats) const {
     std::error_code error;
     fs::create_directories(folder_, error);
     std::ostringstream out;
-    out.precision(9);
+    out.precision(17);  // numbers come back exactly as they were
     out << kHeader << "\npath " << key.path << "\nsize " << key.size << "\nmodified " << key.modified
         << "\ntempo " << beats.tempoBpm << "\nbeats " << beats.beatsMs.size();
     for (std::uint32_t beat : beats.beatsMs) out << ' ' << beat;

@@ -286,9 +286,11 @@ bool findBeats(const std::string& songFile, BeatTrack& out, std::string* problem
         if (problem) *problem = text;
         return false;
     };
+    std::unique_ptr<engine::ByteSource> source = engine::FileSource::open(songFile);
+    if (!source) return say("the song cannot be opened");
     int error = 0;
-    std::unique_ptr<engine::Decoder> decoder = engine::openDecoder(engine::FileSource::open(songFile), error);
-    if (!decoder) return say("the song cannot be opened or decoded");
+    std::unique_ptr<engine::Decoder> decoder = engine::openDecoder(std::move(source), error);
+    if (!decoder) return say("the song cannot be decoded");
     const engine::AudioFormat format = decoder->format();
     if (format.rate <= 0 || format.channels <= 0 || static_cast<std::size_t>(format.channels) > kMaxChannels) {
         return say("the song's sample format is not supported");

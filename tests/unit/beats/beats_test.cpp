@@ -36,9 +36,9 @@ bool writeDrumSong(const std::filesystem::path& path, const std::vector<std::uin
             const double t = static_cast<double>(i) / kRate;
             noise = noise * 1664525u + 1013904223u;
             const double hiss = (static_cast<double>(noise >> 8) / 8388608.0 - 1.0) * std::exp(-60.0 * t);
-            mix[start + i] += kick ? gain * std::sin(2.0 * std::numbers::pi * (50.0 * t + 2.0 * (1.0 - std::exp(-25.0 * t)))) *
-                                         std::exp(-8.0 * t)
-                                   : 0.2 * hiss;
+            // A kick: a falling low tone with the click of its beater; a hat: a short hiss.
+            const double tone = std::sin(2.0 * std::numbers::pi * (50.0 * t + 2.0 * (1.0 - std::exp(-25.0 * t))));
+            mix[start + i] += kick ? gain * (tone * std::exp(-8.0 * t) + 0.6 * hiss * std::exp(-200.0 * t)) : 0.06 * hiss;
         }
     };
     for (std::size_t i = 0; i < beatsMs.size(); ++i) {
