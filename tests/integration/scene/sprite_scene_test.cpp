@@ -147,7 +147,7 @@ TEST_F(SpriteSceneTest, ASongThatIsNotTheDancesOwnHasTheDanceLaidOnItsBeats) {
     ASSERT_TRUE(loaded);
     ASSERT_TRUE(scene_->loadCharacter(settings_->character));
     const BeatMap own = scene_->dance()->beatMap;
-    const std::string ownSong = loaded->sound.empty() ? std::string() : loaded->sound.substr(loaded->sound.find('\\') + 1);
+    const std::string ownSong = std::filesystem::path(scene_->music().playingFile()).filename().string();
     std::string other;
     for (const auto& entry : std::filesystem::directory_iterator(kProgramFolder / "Sounds")) {
         const std::string name = entry.path().filename().string();
@@ -176,8 +176,8 @@ TEST_F(SpriteSceneTest, ASongThatIsNotTheDancesOwnHasTheDanceLaidOnItsBeats) {
     // The dance's own song again: the beat map of its file holds.
     ASSERT_TRUE(scene_->loadDance(settings_->dance));
     EXPECT_FALSE(scene_->retimed());
-    if (!loaded->sound.empty()) {
-        ASSERT_TRUE(scene_->loadSound(loaded->sound));
+    if (loaded->sound) {
+        ASSERT_TRUE(scene_->loadSound(*loaded->sound));
         scene_->music().pumpNotifications();
         EXPECT_FALSE(scene_->retimed()) << "the dance's own song chosen by hand keeps the dance's timing";
     }
