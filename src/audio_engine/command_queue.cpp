@@ -10,6 +10,18 @@ void CommandQueue::post(EngineCommand command) {
     arrived_.notify_one();
 }
 
+std::uint64_t CommandQueue::post(EngineCommand command, std::atomic<std::uint64_t>& counter) {
+    std::uint64_t sequence = 0;
+    {
+        std::lock_guard lock(mutex_);
+        sequence = counter.fetch_add(1, std::memory_order_relaxed) + 1;
+        command.sequence = sequence;
+        pending_.push_back(std::move(command));
+    }
+    arrived_.notify_one();
+    return sequence;
+}
+
 bool CommandQueue::tryTake(EngineCommand& out) {
     std::lock_guard lock(mutex_);
     if (pending_.empty()) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -13,6 +15,9 @@ namespace kavelune::engine {
 class CommandQueue {
 public:
     void post(EngineCommand command);
+    // Posts the command numbered with the next value of `counter`, taken under the queue's
+    // lock so numbers rise in queue order; returns the number.
+    std::uint64_t post(EngineCommand command, std::atomic<std::uint64_t>& counter);
     // Takes the oldest command without waiting; false when there is none.
     bool tryTake(EngineCommand& out);
     // Waits until a command arrives and takes it.

@@ -19,7 +19,7 @@ enum NotificationCode : int {
     kNotifyCommandDone = 74,     // argument: the command code that succeeded
     kNotifyCommandFailed = 75,   // arguments: command code, error code
     kNotifyPlayerState = 78,     // argument: a PlayerState
-    kNotifyInputDuration = 111,  // argument: whole seconds
+    kNotifyInputDuration = 111,  // arguments: whole seconds, exact milliseconds (0: not known)
 };
 
 enum PlayerState : int {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kavelune::engine {
@@ -10,6 +11,9 @@ struct EngineCommand {
     int first = 0;
     int second = 0;
     std::string text;
+    // Given by EnginePlayer::send, counting from 1; the player publishes the number of each
+    // command it has carried out.
+    std::uint64_t sequence = 0;
 };
 
 }  // namespace kavelune::engine

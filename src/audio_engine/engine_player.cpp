@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -29,6 +30,7 @@ void raiseThreadPriority() {
 
 struct EnginePlayer::Shared {
     CommandQueue commands;
+    std::atomic<std::uint64_t> sequence{0};
     std::shared_ptr<NotificationQueue> notifications;
     OutputProgress progress;
     EngineModules modules;
@@ -80,12 +82,17 @@ EnginePlayer::~EnginePlayer() {
     }
 }
 
-void EnginePlayer::send(EngineCommand command) { shared_->commands.post(std::move(command)); }
+std::uint64_t EnginePlayer::send(EngineCommand command) {
+    // Numbered under the queue's order: a command posted later never has a smaller number.
+    return shared_->commands.post(std::move(command), shared_->sequence);
+}
 
-void EnginePlayer::send(int code, int first, int second) { send(EngineCommand{code, first, second, {}}); }
+std::uint64_t EnginePlayer::send(int code, int first, int second) {
+    return send(EngineCommand{code, first, second, {}, 0});
+}
 
-void EnginePlayer::sendInputOpen(const std::string& name) {
-    send(EngineCommand{kCommandInputOpen, 0, 0, name});
+std::uint64_t EnginePlayer::sendInputOpen(const std::string& name) {
+    return send(EngineCommand{kCommandInputOpen, 0, 0, name, 0});
 }
 
 const OutputProgress& EnginePlayer::progress() const { return shared_->progress; }

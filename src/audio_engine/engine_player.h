@@ -27,11 +27,13 @@ public:
     EnginePlayer(const EnginePlayer&) = delete;
     EnginePlayer& operator=(const EnginePlayer&) = delete;
 
-    void send(EngineCommand command);
-    void send(int code, int first = 0, int second = 0);
-    void sendInputOpen(const std::string& name);
+    // Each returns the command's sequence number, which progress() reports once the command
+    // has been carried out.
+    std::uint64_t send(EngineCommand command);
+    std::uint64_t send(int code, int first = 0, int second = 0);
+    std::uint64_t sendInputOpen(const std::string& name);
 
-    // How far the frames handed to the output reach into the current input.
+    // How far the frames handed to the output reach into the current input, and what is heard.
     const OutputProgress& progress() const;
 
 private:

@@ -1,6 +1,8 @@
 #include "audio_engine/player_core.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "audio_engine/codec/open_decoder.h"
 #include "audio_engine/engine_codes.h"
@@ -13,6 +15,11 @@ namespace {
 // command waits while a song plays.
 constexpr std::size_t kChunkFrames = 1024;
 constexpr std::size_t kMaxChannels = 8;
+// While the last sound drains, the heard place is measured this often, so the dance follows
+// the song to its very end.
+constexpr auto kDrainMeasureInterval = std::chrono::milliseconds(10);
+// A device that says its last frames are still queued for longer than this is not waited for.
+constexpr auto kLongestDrainWait = std::chrono::seconds(2);
 
 }  // namespace
 
@@ -53,8 +60,16 @@ void PlayerCore::run() {
 }
 
 bool PlayerCore::handle(const EngineCommand& command) {
+    if (command.code == kCommandExit) {
+        return false;
+    }
+    carryOut(command);
+    progress_.publishCommandHandled(command.sequence);
+    return true;
+}
+
+void PlayerCore::carryOut(const EngineCommand& command) {
     switch (command.code) {
-        case kCommandExit: return false;
         case kCommandPlay: play(); break;
         case kCommandPause: pause(); break;
         case kCommandStop: stop(); break;
@@ -66,7 +81,6 @@ bool PlayerCore::handle(const EngineCommand& command) {
             break;
         default: fail(command.code, kErrorUnknownCommand); break;
     }
-    return true;
 }
 
 void PlayerCore::play() {
@@ -100,6 +114,7 @@ void PlayerCore::pause() {
             output_->close();
         }
     }
+    progress_.publish(position_, decoder_->format().rate);  // nothing is heard while paused
     setState(kStatePaused);
     done(kCommandPause);
 }
@@ -115,6 +130,7 @@ void PlayerCore::stop() {
     }
     if (!decoder_->seekToFrame(0)) {
         closeInput();  // a stream that cannot go back is opened afresh by the next Play
+        progress_.publish(0, 0);
     } else {
         position_ = 0;
         progress_.publish(0, decoder_->format().rate);
@@ -171,8 +187,12 @@ void PlayerCore::openInput(const std::string& name) {
         return;
     }
     const std::int64_t length = decoder_->lengthFrames();
-    notifications_.post({kNotifyInputDuration,
-                         length >= 0 ? static_cast<int>(length / decoder_->format().rate) : 0, 0});
+    const std::int64_t rate = decoder_->format().rate;
+    // Whole seconds first, as the interface has always said; the exact milliseconds beside them
+    // (rounded up, so a song is never cut before its last frame), capped where an int ends.
+    const std::int64_t milliseconds = length >= 0 ? std::min<std::int64_t>((length * 1000 + rate - 1) / rate, 0x7fffffff) : 0;
+    notifications_.post({kNotifyInputDuration, length >= 0 ? static_cast<int>(length / rate) : 0,
+                         static_cast<int>(milliseconds)});
     if (state_ == kStatePlaying) {
         if (!openOutputForInput()) {
             fail(kCommandInputOpen, kErrorOutputOpen);
@@ -251,11 +271,36 @@ void PlayerCore::playChunk() {
         return;
     }
     position_ += static_cast<std::int64_t>(frames);
-    progress_.publish(position_, decoder_->format().rate);
+    publishHeard(false);
+}
+
+bool PlayerCore::publishHeard(bool ended) {
+    const int rate = decoder_->format().rate;
+    const auto before = std::chrono::steady_clock::now();
+    std::int64_t unheard = 0;
+    if (!output_->unheardFrames(unheard)) {
+        progress_.publish(position_, rate);  // an output that cannot tell: only what was handed
+        return false;
+    }
+    // The device answered somewhere between the two readings; its middle is the best guess.
+    const auto after = std::chrono::steady_clock::now();
+    const auto at = before + (after - before) / 2;
+    progress_.publishHeard(position_, position_ - unheard, rate, at, true, ended && unheard == 0);
+    return unheard > 0;
 }
 
 void PlayerCore::reachEndOfStream() {
+    // Measured while the last sound plays out, so the heard place keeps moving to the end.
+    const auto giveUp = std::chrono::steady_clock::now() + kLongestDrainWait;
+    while (publishHeard(true) && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(kDrainMeasureInterval);
+    }
     output_->drain();
+    if (progress_.snapshot().heard) {
+        // Everything has been heard now; from here the song's time runs on in silence.
+        progress_.publishHeard(position_, position_, decoder_->format().rate, std::chrono::steady_clock::now(),
+                               true, true);
+    }
     if (mode_ & kModeCloseOutputAtEnd) {
         output_->close();
     }

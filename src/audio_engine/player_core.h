@@ -28,6 +28,7 @@ public:
 private:
     // False when the command was Exit.
     bool handle(const EngineCommand& command);
+    void carryOut(const EngineCommand& command);
     void play();
     void pause();
     void stop();
@@ -35,6 +36,9 @@ private:
     void openInput(const std::string& name);
     void playChunk();
     void reachEndOfStream();
+    // Publishes which frame is heard now, as the output tells it; `ended` marks the last
+    // sound of the input. True while handed frames are still unheard.
+    bool publishHeard(bool ended);
 
     bool openDecoderFor(const std::string& name, int& error);
     bool openOutputForInput();

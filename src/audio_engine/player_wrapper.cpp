@@ -10,7 +10,10 @@ void PlayerWrapper::dispatch(const Notification& notification) {
         case kNotifyCommandDone: onCommandDone(notification.first); break;
         case kNotifyCommandFailed: onCommandFailed(notification.first, notification.second); break;
         case kNotifyPlayerState: onPlayerState(notification.first); break;
-        case kNotifyInputDuration: onInputDuration(notification.first); break;
+        case kNotifyInputDuration:
+            onInputDuration(notification.first);
+            onInputLength(notification.second);
+            break;
         default: break;
     }
 }

@@ -18,6 +18,8 @@ public:
     virtual void onCommandFailed(int /*command*/, int /*error*/) {}
     virtual void onPlayerState(int /*state*/) {}
     virtual void onInputDuration(int /*seconds*/) {}
+    // The same notification's exact length in milliseconds; 0 when not known.
+    virtual void onInputLength(int /*milliseconds*/) {}
 };
 
 }  // namespace kavelune::engine

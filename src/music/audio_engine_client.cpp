@@ -25,16 +25,12 @@ AudioEngineClient::~AudioEngineClient() {
     player_.reset();
 }
 
-void AudioEngineClient::send(int command, int first, int second) {
-    if (player_) {
-        player_->send(command, first, second);
-    }
+std::uint64_t AudioEngineClient::send(int command, int first, int second) {
+    return player_ ? player_->send(command, first, second) : 0;
 }
 
-void AudioEngineClient::sendInputOpen(const std::string& file) {
-    if (player_) {
-        player_->sendInputOpen(file);
-    }
+std::uint64_t AudioEngineClient::sendInputOpen(const std::string& file) {
+    return player_ ? player_->sendInputOpen(file) : 0;
 }
 
 void AudioEngineClient::pump() {
@@ -69,5 +65,7 @@ void AudioEngineClient::onInputDuration(int seconds) {
     constexpr int kLongestSeconds = std::numeric_limits<int>::max() / 1000;
     songLength_ = std::clamp(seconds, 0, kLongestSeconds) * 1000;
 }
+
+void AudioEngineClient::onInputLength(int milliseconds) { exactSongLength_ = std::max(0, milliseconds); }
 
 }  // namespace kavelune

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,9 +41,10 @@ public:
     AudioEngineClient& operator=(const AudioEngineClient&) = delete;
 
     bool hasEngine() const { return player_ != nullptr; }
-    // Commands go nowhere without an engine.
-    void send(int command, int first = 0, int second = 0);
-    void sendInputOpen(const std::string& file);
+    // Commands go nowhere without an engine. Each returns the command's sequence number (0
+    // without an engine), which the engine's progress reports once it has been carried out.
+    std::uint64_t send(int command, int first = 0, int second = 0);
+    std::uint64_t sendInputOpen(const std::string& file);
 
     // Delivers every notification that has arrived; call from the user interface thread.
     void pump();
@@ -53,11 +55,14 @@ public:
 
     int state() const { return state_; }
     int songLength() const { return songLength_; }
+    // The open song's exact length in milliseconds; 0 until the engine has told it.
+    int exactSongLength() const { return exactSongLength_; }
 
     void onReady() override;
     void onCommandFailed(int command, int error) override;
     void onPlayerState(int state) override;
     void onInputDuration(int seconds) override;
+    void onInputLength(int milliseconds) override;
 
 private:
     WindowCommandSink owner_;
@@ -65,6 +70,7 @@ private:
     std::unique_ptr<engine::EnginePlayer> player_;
     int state_ = 0;
     int songLength_ = 0;
+    int exactSongLength_ = 0;
 };
 
 }  // namespace kavelune

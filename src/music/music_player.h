@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "music/audio_engine_client.h"
 #include "music/emp_cache.h"
+#include "music/heard_time_follower.h"
 #include "music/window_commands.h"
 
 namespace kavelune {
@@ -18,12 +20,17 @@ struct MusicPlayerOptions {
     EngineSetup engine;
     // Where MP3s made from .emp songs are kept (the user's cache folder); asked when first needed.
     EmpCache::FolderFinder findCacheFolder;
+    // How much later than the output reports the sound is really heard, in milliseconds:
+    // positive values hold the dance back, for outputs that misreport their latency.
+    int audioOffsetMs = 0;
 };
 
 // The one object through which the program plays music: it loads a song into the audio
 // engine, starts, pauses and stops it, and answers once per frame how many milliseconds the
-// song has played. The end of a song is decided by that count, not by the engine, and is told
-// to the owner window as the end-of-song command. All calls on the user interface thread.
+// song has played. That count follows the sound being heard, as the engine's output reports
+// it; until the output has said anything it runs with the clock. The end of a song is
+// decided by that count, not by the engine, and is told to the owner window as the
+// end-of-song command. All calls on the user interface thread.
 class MusicPlayer {
 public:
     // Songs are timed by `clock`, which outlives the player.
@@ -43,8 +50,16 @@ public:
     void Resume();
     void Rewind();
     // Milliseconds the song has played; frozen while not playing. Ends the song when the count
-    // passes the longer of the song and the dance.
+    // passes the longer of the song (its exact length) and the dance. Never goes back while
+    // playing: differences to the heard sound are made up over a few hundred milliseconds.
+    // Allocates nothing.
     std::uint32_t Position();
+    // The song's length in milliseconds as the end of the song uses it: exact once the engine
+    // has told it, otherwise whole seconds (0 before the engine has said anything).
+    std::int64_t songLength() const;
+
+    void setAudioOffset(int milliseconds) { audioOffsetMs_ = milliseconds; }
+    int audioOffset() const { return audioOffsetMs_; }
 
     // Length of the current dance in milliseconds, written by the dance player after loading.
     std::int32_t DanceLength = 0;
@@ -54,6 +69,9 @@ public:
     // Called on the engine's thread whenever a notification arrives, so an event loop that
     // sleeps can wake and pump; it must only schedule work.
     void setNotificationWake(std::function<void()> wake);
+    // Run at the end of every pumpNotifications, on the user interface thread between frames:
+    // for work that must not weigh on a frame.
+    void setBetweenFramesWork(std::function<void()> work) { betweenFrames_ = std::move(work); }
     // The file the engine reads for the current song: the song itself, or the unscrambled copy
     // of an .emp song. Empty before the first load.
     const std::string& playingFile() const { return playingFile_; }
@@ -64,9 +82,15 @@ public:
 
 private:
     bool hasEngine() const { return engine_ && engine_->hasEngine(); }
-    std::uint32_t elapsed();
+    // Moves the shown time on to now and returns it in whole milliseconds.
+    std::uint32_t advance();
+    // The time of the sound heard now, less the audio offset, once the engine has reported
+    // on the current run of playing.
+    std::optional<double> heardTime() const;
     // The clock's reading in whole milliseconds, starting the clock when it is not running.
-    std::uint32_t clockNow();
+    double clockNow();
+    // Follow the heard sound from the command numbered `command` on.
+    void startFollowing(std::uint64_t command, std::uint32_t from);
 
     WindowCommandSink owner_;
     PlaybackClock& clock_;
@@ -76,8 +100,13 @@ private:
     std::string playingFile_;
     bool playing_ = false;
     bool paused_ = false;
-    std::uint32_t startTime_ = 0;
     std::uint32_t position_ = 0;
+    HeardTimeFollower follower_;
+    // Sequence number of the engine command that started the current run of playing; reports
+    // from before it was carried out are about another run. 0: nothing to follow.
+    std::uint64_t followFrom_ = 0;
+    int audioOffsetMs_ = 0;
+    std::function<void()> betweenFrames_;
 };
 
 }  // namespace kavelune

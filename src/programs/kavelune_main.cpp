@@ -255,6 +255,7 @@ int main(int argc, char** argv) {
                 },
                 Qt::QueuedConnection);
         };
+        session->scene().music().setAudioOffset(userSettings.get(qt::setting::kAudioOffsetMs));
         spriteWindow.setInitialiseHandler([&session, &spriteWindow, openInvitation, invitation] {
             if (!session->start()) {
                 QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);

@@ -32,11 +32,14 @@ SpriteScene::SpriteScene(SceneContent content, Options options)
     : content_(content),
       programFolder_(std::move(options.programFolder)),
       glLoader_(options.glLoader),
-      songStarted_(std::move(options.songStarted)) {
+      songStarted_(std::move(options.songStarted)),
+      beatFinder_(options.music.findCacheFolder) {
     music_ = std::make_unique<MusicPlayer>(std::move(options.owner), content_.clock, std::move(options.music));
+    music_->setBetweenFramesWork([this] { takeFoundBeats(); });
 }
 
 SpriteScene::~SpriteScene() {
+    beatFinder_.cancel();
     music_->Stop();
     releaseModels();
 }
@@ -122,15 +125,18 @@ std::optional<LoadedDance> SpriteScene::loadDance(const std::string& path) {
     danceLength_ = danceLength(*dance_);
     bindPerformers();
 
+    // The dance's own song keeps the beat map of the dance file; without one, the dance
+    // follows the song already playing, laid on its beats when that song is not the dance's.
     if (auto music = content_.danceMusic.lookup(storedFileName(path))) {
         fs::path full = resolveContentPath(programFolder_, *music);
         if (canOpenForReading(full)) {
-            startSound(full.string());
+            startDanceSong(full.string());
             return loaded;
         }
     }
     if (dance_->soundName.empty()) {
         showMessageBox("No Sound Filename", "Sound Error");
+        retime();
         return loaded;
     }
     loaded.sound = "Sounds\\" + dance_->soundName;
@@ -138,10 +144,17 @@ std::optional<LoadedDance> SpriteScene::loadDance(const std::string& path) {
     fs::path full = resolveContentPath(soundFolder, dance_->soundName);
     if (!canOpenForReading(full)) {
         showMessageBox(full.string(), "Sound Error 002");
+        retime();
         return loaded;
     }
-    startSound(full.string());
+    startDanceSong(full.string());
     return loaded;
+}
+
+void SpriteScene::startDanceSong(const std::string& fullPath) {
+    forgetSongBeats();
+    danceSongPath_ = fullPath;
+    startSound(fullPath);
 }
 
 void SpriteScene::startSound(const std::string& fullPath) {
@@ -162,8 +175,42 @@ bool SpriteScene::loadSound(const std::string& path) {
     if (path.empty()) return false;
     fs::path full = resolveContentPath(programFolder_, path);
     if (!canOpenForReading(full)) return false;
+    const bool sameSong = full.string() == songPath_;
     startSound(full.string());
+    if (full.string() == danceSongPath_) {
+        forgetSongBeats();  // the dance's own song, chosen by hand: the dance file's timing holds
+    } else if (!sameSong || (songBeats_.empty() && !retiming_.active())) {
+        findSongBeats(full.string());
+    }
     return true;
+}
+
+void SpriteScene::findSongBeats(const std::string& fullPath) {
+    forgetSongBeats();
+    beatFinder_.request(fullPath);
+}
+
+void SpriteScene::forgetSongBeats() {
+    beatFinder_.cancel();
+    songBeats_ = BeatTrack();
+    retiming_.clear();
+}
+
+void SpriteScene::takeFoundBeats() {
+    if (!beatFinder_.ready()) return;
+    std::string song;
+    BeatTrack beats;
+    if (beatFinder_.take(song, beats) && song == songPath_) {
+        songBeats_ = std::move(beats);
+        retime();
+    }
+}
+
+void SpriteScene::retime() {
+    retiming_.clear();
+    if (!dance_ || songBeats_.empty()) return;
+    const int beatsPerBar = typicalBeatsPerBar(dance_->beatMap);
+    retiming_.build(dance_->beatMap, songBeats_.beatsMs, firstBarBeat(songBeats_, beatsPerBar));
 }
 
 void SpriteScene::play() {
@@ -202,7 +249,11 @@ void SpriteScene::startMotion(int number) {
 void SpriteScene::update() {
     if (!playing_) return;
     std::uint32_t time = music_->Position();
-    if (danceLength_ > 0) time %= danceLength_;
+    if (retiming_.active()) {
+        time = retiming_.danceTime(time);
+    } else if (danceLength_ > 0) {
+        time %= danceLength_;
+    }
     updateAt(time);
 }
 

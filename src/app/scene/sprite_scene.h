@@ -17,7 +17,9 @@
 #include "render/scene_renderer.h"
 #include "render/view_rotation.h"
 #include "render/texture/model_textures.h"
+#include "beats/background_beat_finder.h"
 #include "motion/clip_overlay.h"
+#include "motion/dance_retiming.h"
 #include "motion/dance_sequence.h"
 #include "music/music_player.h"
 
@@ -75,12 +77,26 @@ public:
     SceneRenderer* renderer() { return renderer_.get(); }
     ViewRotation& viewRotation() { return rotation_; }
     std::uint32_t lastUpdateTime() const { return lastTime_; }
+    // Whether the dance is laid on the beats of a song that is not its own.
+    bool retimed() const { return retiming_.active(); }
+    const DanceRetiming& retiming() const { return retiming_; }
+    // The beats found for the song now playing when it is not the dance's own; empty until
+    // they are found (they arrive between frames, as the music player's notifications do).
+    const BeatTrack& songBeats() const { return songBeats_; }
 
 private:
     void releaseModels();
     void bindPerformers();
     void startSound(const std::string& fullPath);
+    void startDanceSong(const std::string& fullPath);
     void tellSongStarted();
+    // A song that is not the dance's own: its beats are looked for, and until they come the
+    // dance keeps its own timing.
+    void findSongBeats(const std::string& fullPath);
+    void forgetSongBeats();
+    // Between frames: takes beats that were found and lays the dance on them.
+    void takeFoundBeats();
+    void retime();
     std::filesystem::path charactersFolder() const;
 
     SceneContent content_;
@@ -88,6 +104,7 @@ private:
     GlProcAddressLoader glLoader_ = nullptr;
     std::function<void(const std::string&, const std::string&)> songStarted_;
     std::string songPath_;  // full path of the current song
+    std::string danceSongPath_;  // full path of the song the current dance brought
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<SceneRenderer> renderer_;
     ViewRotation rotation_;
@@ -103,6 +120,9 @@ private:
     ClipOverlay clip_;
     bool playing_ = false;
     std::uint32_t lastTime_ = 0;
+    BackgroundBeatFinder beatFinder_;
+    BeatTrack songBeats_;
+    DanceRetiming retiming_;
 };
 
 }  // namespace kavelune

@@ -20,6 +20,13 @@ public:
     // Drops the frames that were handed over but not yet heard and returns how many there
     // were, so the player can step back and lose nothing on a pause.
     virtual std::int64_t discard() = 0;
+    // How many of the frames handed over are not yet heard, as the device tells it at this
+    // moment (its buffer and its own delay). False for an output that does not play in real
+    // time and so cannot say (a file).
+    virtual bool unheardFrames(std::int64_t& frames) {
+        frames = 0;
+        return false;
+    }
     // Waits until everything handed over has been heard.
     virtual void drain() = 0;
     virtual void close() = 0;

@@ -21,6 +21,10 @@ public:
     bool isOpen() const override { return active_ != nullptr && active_->isOpen(); }
     bool write(const std::int16_t* frames, std::size_t count) override;
     std::int64_t discard() override { return active_ ? active_->discard() : 0; }
+    bool unheardFrames(std::int64_t& frames) override {
+        frames = 0;
+        return active_ != nullptr && active_->unheardFrames(frames);
+    }
     void drain() override {
         if (active_) active_->drain();
     }

@@ -18,6 +18,11 @@ public:
     bool isOpen() const override { return open_; }
     bool write(const std::int16_t* frames, std::size_t count) override;
     std::int64_t discard() override;
+    // Exact: the silence is "heard" at the pace of the timeline.
+    bool unheardFrames(std::int64_t& frames) override {
+        frames = framesAhead();
+        return open_;
+    }
     void drain() override;
     void close() override;
 

@@ -55,16 +55,33 @@ bool PulseOutput::write(const std::int16_t* frames, std::size_t count) {
     return true;
 }
 
+bool PulseOutput::latencyFrames(std::int64_t& frames) {
+    frames = 0;
+    if (stream_ == nullptr) {
+        return false;
+    }
+    int error = 0;
+    const pa_usec_t latency = pa_simple_get_latency(stream_, &error);
+    if (latency == static_cast<pa_usec_t>(-1)) {
+        lastError_ = pa_strerror(error);
+        return false;
+    }
+    frames = static_cast<std::int64_t>(static_cast<double>(latency) * format_.rate / 1'000'000.0);
+    // The latency includes the sink's own delay; never more than was handed over.
+    frames = std::clamp<std::int64_t>(frames, 0, framesSinceDiscard_);
+    return true;
+}
+
+bool PulseOutput::unheardFrames(std::int64_t& frames) { return latencyFrames(frames); }
+
 std::int64_t PulseOutput::discard() {
     if (stream_ == nullptr) {
         return 0;
     }
+    std::int64_t unheard = 0;
+    latencyFrames(unheard);
     int error = 0;
-    pa_usec_t latency = pa_simple_get_latency(stream_, &error);
     pa_simple_flush(stream_, &error);
-    auto unheard = static_cast<std::int64_t>(static_cast<double>(latency) * format_.rate / 1'000'000.0);
-    // The latency includes the sink's own delay; never step back past what was handed over.
-    unheard = std::clamp<std::int64_t>(unheard, 0, framesSinceDiscard_);
     framesSinceDiscard_ = 0;
     return unheard;
 }

@@ -24,6 +24,8 @@ public:
     bool isOpen() const override { return stream_ != nullptr; }
     bool write(const std::int16_t* frames, std::size_t count) override;
     std::int64_t discard() override;
+    // From the server's timing: what waits in the stream's buffer plus the sink's own delay.
+    bool unheardFrames(std::int64_t& frames) override;
     void drain() override;
     void close() override;
 
@@ -31,6 +33,9 @@ public:
     const std::string& lastError() const { return lastError_; }
 
 private:
+    // Frames between what was written and what is heard; false when the server cannot say.
+    bool latencyFrames(std::int64_t& frames);
+
     std::string applicationName_;
     pa_simple* stream_ = nullptr;
     AudioFormat format_;

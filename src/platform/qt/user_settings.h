@@ -21,6 +21,9 @@ struct SettingKey {
 namespace setting {
 // Whether a starting song shows its title and artist in the balloon beside the character.
 inline constexpr SettingKey<bool> kBalloonSongTitles{"balloon/songTitles", true};
+// Milliseconds by which the sound is heard later than the output reports (positive holds the
+// dance back), for sound outputs that misreport their latency.
+inline constexpr SettingKey<int> kAudioOffsetMs{"audio/offsetMs", 0};
 }  // namespace setting
 
 // The user's settings.ini (INI format) at a path the program chooses, normally in its state

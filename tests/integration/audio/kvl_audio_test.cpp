@@ -57,6 +57,31 @@ TEST(KvlPlay, AFileThatCannotBeOpenedFailsCommandEight) {
     EXPECT_TRUE(json["duration_s"].is_null());
 }
 
+// The demo content's Groove is made at exactly 120 beats a minute, four beats a bar: the
+// tempo, the beats and the bar starts come out as exactly the three keys a script reads.
+TEST(KvlBeats, PrintsTempoBeatsAndBarsAsJson) {
+    const std::filesystem::path song = std::filesystem::path(KAVELUNE_PROGRAM_DIR) / "Sounds" / "Groove.mp3";
+    if (!std::filesystem::exists(song)) GTEST_SKIP() << "no demo content in " << KAVELUNE_PROGRAM_DIR;
+    int status = 0;
+    const std::string output = kvl("beats " + quoted(song) + " --json", &status);
+    ASSERT_EQ(status, 0) << output;
+    const auto json = nlohmann::json::parse(output);
+    ASSERT_EQ(json.size(), 3u);
+    EXPECT_NEAR(json["tempo_bpm"].get<double>(), 120.0, 1.0);
+    const auto beats = json["beats_ms"].get<std::vector<std::uint32_t>>();
+    const auto bars = json["bars_ms"].get<std::vector<std::uint32_t>>();
+    ASSERT_GT(beats.size(), 50u);
+    for (std::uint32_t beat : beats) {
+        EXPECT_LE(std::min(beat % 500, 500 - beat % 500), 70u) << beat;
+    }
+    ASSERT_GT(bars.size(), 12u);
+    for (std::uint32_t bar : bars) {
+        EXPECT_LE(std::min(bar % 2000, 2000 - bar % 2000), 70u) << "bars start on the first beats: " << bar;
+    }
+    EXPECT_EQ(kvl("beats", &status), "");
+    EXPECT_EQ(status, 2);
+}
+
 TEST(KvlPlay, BadArgumentsAreUsageErrors) {
     int status = 0;
     kvl("play", &status);

@@ -48,6 +48,17 @@ bool makePaddedSong(const std::filesystem::path& path, const std::string& synth)
     return runCommand("sox -q -n -r 44100 -c 1 -b 16 " + quoted(path) + " " + synth + " pad 0.25 0.25") == 0;
 }
 
+template <typename Condition>
+bool pumpUntil(MusicPlayer& player, Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        player.pumpNotifications();
+        if (condition()) return true;
+        std::this_thread::sleep_for(2ms);
+    }
+    return false;
+}
+
 bool reachesState(EngineHarness& engine, int state) {
     return engine.waitFor([state](const NotificationRecorder& r) { return r.lastState() == state; });
 }
@@ -146,6 +157,54 @@ TEST_F(PulsePlayback, TheMusicPlayerPlaysAnEmpSongUntilTheDanceEnds) {
     ASSERT_EQ(spans.size(), 1u);
     EXPECT_NEAR(static_cast<double>(spans[0].to - spans[0].from) / played.rate, 1.0, 0.04);
     EXPECT_NEAR(tonePitch(played, spans[0].from + 2205, spans[0].to - 2205), 660.0, 2.0);
+}
+
+// The music time follows what the sink plays: behind the frames handed over by the output's
+// latency, held back while the sink is suspended, never going back, and the song ends at its
+// exact length.
+TEST_F(PulsePlayback, TheMusicTimeFollowsTheSoundAcrossLatencyAndAStall) {
+    const auto song = folder_ / "long.wav";
+    ASSERT_TRUE(runCommand("sox -q -n -r 44100 -c 2 -b 16 " + quoted(song) + " synth 4.321 sine 440 vol 0.3") == 0);
+    int endOfSong = 0;
+    PlaybackClock clock;
+    MusicPlayerOptions options;
+    options.engine.modules = [] { return modulesWithOutput({OutputChoice::Kind::Pulse, {}}); };
+    MusicPlayer player([&](int command, const std::string&) { endOfSong += command == kEndOfSongCommand; }, clock,
+                       options);
+    ASSERT_TRUE(player.Load(song.string()));
+    ASSERT_TRUE(pumpUntil(player, [&] { return player.songLength() == 4321; }));
+    const auto started = std::chrono::steady_clock::now();
+    player.Play();
+    auto since = [&] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count(); };
+
+    std::uint32_t last = 0, lastBeforeEnd = 0;
+    double worstBehindHanded = 1e9, settledGap = 0.0;
+    bool stalled = false;
+    while (endOfSong == 0 && since() < 9000.0) {
+        player.pumpNotifications();
+        const std::uint32_t position = player.Position();
+        if (endOfSong == 0) {
+            ASSERT_GE(position, last) << "the music time went back at " << since() << " ms";
+            last = lastBeforeEnd = position;
+        }
+        const engine::OutputSnapshot output = player.engineClient()->progress()->snapshot();
+        const double handed = output.handedFrame * 1000.0 / std::max(1, output.rate);
+        if (since() > 1000.0 && since() < 1800.0) worstBehindHanded = std::min(worstBehindHanded, handed - position);
+        if (!stalled && since() > 1800.0) {
+            stalled = true;
+            ASSERT_EQ(runCommand(std::string("pactl suspend-sink ") + PulseServer::kSinkName + " 1"), 0);
+            std::this_thread::sleep_for(500ms);
+            ASSERT_EQ(runCommand(std::string("pactl suspend-sink ") + PulseServer::kSinkName + " 0"), 0);
+        }
+        if (since() > 3600.0 && since() < 3700.0) settledGap = since() - position;
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_GT(worstBehindHanded, 40.0) << "the time is that of the sound heard, not of the sound handed over";
+    // Without following the sound the time would run ahead of it by the stall's half second.
+    EXPECT_GT(settledGap, 450.0) << "the dance waited for the stalled sound";
+    EXPECT_EQ(endOfSong, 1);
+    EXPECT_GE(lastBeforeEnd, 4300u) << "the song's end is not cut";
+    EXPECT_LE(lastBeforeEnd, 4321u);
 }
 
 }  // namespace

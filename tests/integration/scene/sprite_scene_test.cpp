@@ -12,7 +12,9 @@
 #include "app/launch/launch_settings.h"
 #include "app/program_state.h"
 #include "base/message_box.h"
+#include "beats/beat_track.h"
 #include "platform/headless/headless_gl_context.h"
+#include "support/temp_folder.h"
 
 namespace kavelune {
 namespace {
@@ -38,6 +40,7 @@ protected:
         options.programFolder = kProgramFolder;
         options.owner = [this](int command, const std::string&) { commands_.push_back(command); };
         options.glLoader = &HeadlessGlContext::procAddress;
+        options.music.findCacheFolder = [this] { return cache_ / "cache"; };
         scene_ = std::make_unique<SpriteScene>(state_->sceneContent(), std::move(options));
         scene_->setUp();
     }
@@ -46,6 +49,7 @@ protected:
         setMessageBoxHandler(previousBoxes_);
     }
 
+    testing::TempFolder cache_;
     HeadlessGlContext context_;
     std::unique_ptr<ProgramState> state_;
     std::unique_ptr<SpriteScene> scene_;
@@ -136,6 +140,48 @@ TEST_F(SpriteSceneTest, TurningAboutTheCharacterChangesTheViewOnlyWhileDragging)
     EXPECT_FLOAT_EQ(scene_->viewRotation().yaw, 30.0f);
     EXPECT_FLOAT_EQ(scene_->viewRotation().pitch, -10.0f);
     EXPECT_FALSE(scene_->viewRotation().dragActive);
+}
+
+TEST_F(SpriteSceneTest, ASongThatIsNotTheDancesOwnHasTheDanceLaidOnItsBeats) {
+    std::optional<LoadedDance> loaded = scene_->loadDance(settings_->dance);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(scene_->loadCharacter(settings_->character));
+    const BeatMap own = scene_->dance()->beatMap;
+    const std::string ownSong = std::filesystem::path(scene_->music().playingFile()).filename().string();
+    std::string other;
+    for (const auto& entry : std::filesystem::directory_iterator(kProgramFolder / "Sounds")) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".mp3" && name != ownSong && (other.empty() || name < other)) other = name;
+    }
+    ASSERT_FALSE(other.empty()) << "the demo content has more than one song";
+    scene_->play();
+    ASSERT_TRUE(scene_->loadSound("Sounds\\" + other));
+    EXPECT_FALSE(scene_->retimed()) << "until the beats are found the dance keeps its own timing";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!scene_->retimed() && std::chrono::steady_clock::now() < deadline) {
+        scene_->music().pumpNotifications();
+        scene_->drawFrame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(scene_->retimed());
+    EXPECT_EQ(scene_->dance()->beatMap, own) << "the dance file's own timing is kept for its own song";
+    const std::vector<std::uint32_t> bars = barStarts(scene_->songBeats(), typicalBeatsPerBar(own));
+    ASSERT_GT(bars.size(), 4u);
+    for (std::uint32_t bar : bars) {
+        const BeatPosition position = lookupBeat(own, scene_->retiming().danceTime(bar));
+        EXPECT_TRUE(position.found) << bar;
+        EXPECT_FLOAT_EQ(position.fraction, 0.0f) << "a bar of the dance starts on the song's bar at " << bar;
+    }
+
+    // The dance's own song again: the beat map of its file holds.
+    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    EXPECT_FALSE(scene_->retimed());
+    if (loaded->sound) {
+        ASSERT_TRUE(scene_->loadSound(*loaded->sound));
+        scene_->music().pumpNotifications();
+        EXPECT_FALSE(scene_->retimed()) << "the dance's own song chosen by hand keeps the dance's timing";
+    }
+    scene_->stop();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "motion/clip_overlay.h"
+#include "motion/dance_retiming.h"
 #include "motion/dance_update.h"
 #include "motion/leg_fitting.h"
 #include "motion_fixtures.h"
@@ -48,12 +49,16 @@ TEST(PerFrameAllocationTest, UpdatingPosingOverlayingAndFittingAllocateNothing) 
     JointRotations fitted;
     Vec3s root;
 
+    // A song of its own beats that the dance is laid on, as for a song not the dance's own.
+    DanceRetiming retiming;
+    ASSERT_TRUE(retiming.build(dance.beatMap, {300, 810, 1290, 1805, 2300, 2790}, 1));
+
     DanceUpdateSwitches all;
     all.moveCamera = true;
     all.reanchor = true;
     long before = testing::allocationsSoFar();
     for (std::uint32_t time = 0; time < 5000; time += 7) {
-        updateDance(dance, time, all);
+        updateDance(dance, retiming.danceTime(time), all);
         overlay.update(time);
         fitting.fit(dance.tracks[0].pose.rotations, dance.tracks[0].pose.root, fitted, root);
     }

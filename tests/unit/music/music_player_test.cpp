@@ -33,21 +33,22 @@ TEST_F(MusicPlayerTest, AFileTheEngineCannotOpenIsLoadedButReportedToTheOwner) {
     EXPECT_EQ(received[0].text, "Command 8 failed\n[The input cannot be opened]");
 }
 
-TEST_F(MusicPlayerTest, ASongEndsWhenTheClockPassesTheLongerOfSongAndDance) {
-    // 95 s of sound; the engine reports whole seconds.
+TEST_F(MusicPlayerTest, ASongEndsWhenTheCountPassesTheLongerOfSongAndDance) {
+    // 95.4 s of sound: the end comes at the song's exact length, not at its last whole second.
     ASSERT_TRUE(makeToneWav(folder / "long.wav", 220.0, 95.4, 8000, 1));
     MusicPlayer player(sink(), clock, options());
     ASSERT_TRUE(player.Load((folder / "long.wav").string()));
-    ASSERT_TRUE(pumpUntil(player, [&] { return player.engineClient()->songLength() == 95000; }));
+    ASSERT_TRUE(pumpUntil(player, [&] { return player.songLength() == 95400; }));
+    EXPECT_EQ(player.engineClient()->songLength(), 95000) << "the engine still tells whole seconds";
     player.DanceLength = 20000;
     player.Play();
 
     clock.seconds = 20.5;
     EXPECT_EQ(player.Position(), 20500u) << "the song plays on while the dance repeats";
-    clock.seconds = 95.0;
-    EXPECT_EQ(player.Position(), 95000u);
+    clock.seconds = 95.4;
+    EXPECT_EQ(player.Position(), 95400u);
     EXPECT_EQ(receivedCount(kEndOfSongCommand), 0);
-    clock.seconds = 95.001;
+    clock.seconds = 95.401;
     EXPECT_EQ(player.Position(), 0u);
     EXPECT_EQ(receivedCount(kEndOfSongCommand), 1);
     clock.seconds = 100.0;
