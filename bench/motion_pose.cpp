@@ -6,6 +6,7 @@
 
 #include "motion/dance_update.h"
 #include "motion/motion_track.h"
+#include "motion/pose_sampling.h"
 #include "motion/track_evaluation.h"
 
 namespace {
@@ -53,6 +54,8 @@ PoolMotion richMotion(std::uint8_t bars, std::uint16_t frames, float phase) {
 MotionTrack richTrack() {
     MotionTrack track;
     track.motions = {richMotion(2, 64, 0.0f), richMotion(1, 32, 0.7f)};
+    // As the motion pool does when it loads a motion.
+    for (PoolMotion& motion : track.motions) computeControlPoints(motion);
     for (int slot = 0; slot < 32; ++slot) {
         bool first = slot % 3 != 2;
         track.slotMotion.push_back(first ? 0 : 1);

@@ -12,6 +12,7 @@
 #include "base/quaternion.h"
 #include "base/vec3s.h"
 #include "model/finger_pose.h"
+#include "model/skinning_plan.h"
 
 namespace kavelune {
 
@@ -102,6 +103,7 @@ struct SkinnedMesh {
     std::vector<Vertex4s> vertices;  // deformed
     std::vector<Vec3f> normals;      // deformed
     std::vector<Vec3f> restNormals;
+    SkinningPlan skinning;  // how the pose walks the segment lists, worked out at load
 
     std::size_t vertexCount() const { return baseVertices.size(); }
     std::size_t segmentCount() const { return localRotations.size(); }

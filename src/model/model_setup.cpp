@@ -27,6 +27,7 @@ void prepareBuffers(SkinnedMesh& mesh) {
     mesh.normals.assign(mesh.vertexCount(), Vec3f{});
     mesh.restNormals.resize(mesh.vertexCount(), Vec3f{});
     prepareParts(mesh.parts);
+    planSkinning(mesh);
 }
 
 void restHand(HandModel& hand) {

@@ -6,8 +6,8 @@ namespace kavelune {
 
 // Everything a freshly parsed model derives before it can be posed and drawn, in order: segment
 // boxes, floor offset and leg data, hands set to their rest rotations and posed once, working
-// buffers, draw lists, one pose at rest and the smooth normals taken from it. Allocates all
-// the memory posing will ever use.
+// buffers, draw lists and skinning plans, one pose at rest and the smooth normals taken from
+// it. Allocates all the memory posing will ever use.
 void prepareLoadedModel(CharacterModel& model);
 
 // Box of each segment from its listed base vertices (min and max start at 0, so the joint is

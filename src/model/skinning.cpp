@@ -4,47 +4,54 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "model/skinning_math.h"
+
 namespace kavelune {
 
 namespace {
 
-constexpr float kNoWeightYet = -100.0f;
-
-Vec3s pointOf(const Vertex4s& v) { return {v.x, v.y, v.z}; }
-
-Vertex4s transformVertex(const Quaternion& rotation, const Vertex4s& base, const Vec3s& joint) {
-    Vec3s p = rotateAndTranslate(rotation, pointOf(base), joint);
-    return {p.x, p.y, p.z, 1};
-}
-
-bool samePosition(const Vertex4s& a, const Vertex4s& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
+using skinning::PartialRotations;
+using skinning::Translation;
 
 // Deforms the vertices of one segment. A vertex follows its segment's rotation by its weight:
 // weight 1 takes the full world rotation, anything else the parent's world rotation times a
-// partial local rotation. Runs of equal weight share one rotation, and a vertex repeating the
+// partial local rotation. The plan lists the segment's distinct weights, so each rotation is
+// made once here however the weights alternate along the list; a vertex repeating the
 // previous one's position and weight is copied instead of transformed again.
 void skinSegment(SkinnedMesh& mesh, std::size_t segment, const Quaternion& parentRotation) {
-    const Vec3s& joint = mesh.joints[segment];
-    float previousWeight = kNoWeightYet;
-    std::size_t previous = 0;
-    Quaternion rotation = Quaternion::identity();
-    for (std::uint16_t v : mesh.segmentVertices[segment]) {
-        float weight = mesh.weights[v];
-        if (weight != previousWeight) {
-            rotation = weight != 1.0f
-                           ? parentRotation * partialRotation(mesh.localRotations[segment], weight)
-                           : mesh.worldRotations[segment];
-            previousWeight = weight;
-        } else if (samePosition(mesh.baseVertices[v], mesh.baseVertices[previous])) {
-            mesh.vertices[v] = mesh.vertices[previous];
-            mesh.normals[v] = mesh.normals[previous];
+    SkinningPlan& plan = mesh.skinning;
+    if (segment >= plan.segments.size()) {
+        return;
+    }
+    const SegmentSkinning& s = plan.segments[segment];
+    if (s.stepCount == 0) {
+        return;
+    }
+    const PartialRotations partial(mesh.localRotations[segment]);
+    for (std::uint32_t k = s.firstWeight; k < s.firstWeight + s.weightCount; ++k) {
+        const float weight = plan.weights[k];
+        const Quaternion rotation = weight != 1.0f ? parentRotation * partial.at(weight)
+                                                   : mesh.worldRotations[segment];
+        plan.rotations[k] = skinning::rotationMatrixOf(rotation);
+    }
+
+    const Translation joint = skinning::translationOf(mesh.joints[segment]);
+    const Vertex4s* base = mesh.baseVertices.data();
+    const Vec3f* rest = mesh.restNormals.data();
+    Vertex4s* deformed = mesh.vertices.data();
+    Vec3f* normals = mesh.normals.data();
+    const SkinningStep* step = plan.steps.data() + s.firstStep;
+    const SkinningStep* end = step + s.stepCount;
+    for (; step != end; ++step) {
+        const std::uint16_t v = step->vertex;
+        if (step->source != v) {
+            deformed[v] = deformed[step->source];
+            normals[v] = normals[step->source];
             continue;
         }
-        mesh.vertices[v] = transformVertex(rotation, mesh.baseVertices[v], joint);
-        mesh.normals[v] = rotate(rotation, mesh.restNormals[v]);
-        previous = v;
+        const RotationMatrix& rotation = plan.rotations[step->rotation];
+        skinning::transformVertex(rotation, joint, base[v], deformed[v]);
+        skinning::transformNormal(rotation, rest[v], normals[v]);
     }
 }
 
@@ -56,28 +63,13 @@ void placeSegment(SkinnedMesh& mesh, std::size_t segment, const Quaternion& pare
 }
 
 void transformBox(CharacterModel& model, std::size_t segment) {
-    const Quaternion& rotation = model.worldRotations[segment];
-    const Vec3s& joint = model.joints[segment];
+    const RotationMatrix rotation = skinning::rotationMatrixOf(model.worldRotations[segment]);
+    const Translation joint = skinning::translationOf(model.joints[segment]);
     const BoxCorners& rest = model.boxes[segment];
     BoxCorners& moved = model.transformedBoxes[segment];
     for (std::size_t c = 0; c < rest.size(); ++c) {
-        moved[c] = transformVertex(rotation, rest[c], joint);
+        skinning::transformVertex(rotation, joint, rest[c], moved[c]);
     }
-}
-
-Vec3f faceNormal(const Vertex4s& a, const Vertex4s& b, const Vertex4s& c) {
-    float ux = static_cast<float>(b.x - a.x);
-    float uy = static_cast<float>(b.y - a.y);
-    float uz = static_cast<float>(b.z - a.z);
-    float vx = static_cast<float>(c.x - a.x);
-    float vy = static_cast<float>(c.y - a.y);
-    float vz = static_cast<float>(c.z - a.z);
-    Vec3f n{uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
-    float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-    if (length > 0.0f) {
-        n = {n.x / length, n.y / length, n.z / length};
-    }
-    return n;
 }
 
 Vec3f normalizedOrZero(const Vec3f& v) {
@@ -88,14 +80,36 @@ Vec3f normalizedOrZero(const Vec3f& v) {
     return v;
 }
 
+Vec3f unitFaceNormal(const Vertex4s& a, const Vertex4s& b, const Vertex4s& c) {
+    Vec3f n;
+    skinning::crossOfEdges(a, b, c, n);
+    return normalizedOrZero(n);
+}
+
 }  // namespace
 
 void updateFaceNormals(std::vector<MeshPart>& parts, const std::vector<Vertex4s>& vertices) {
     for (auto& part : parts) {
-        std::size_t faces = std::min(part.faceCount(), part.faceNormals.size());
+        const std::size_t faces = std::min(part.faceCount(), part.faceNormals.size());
+        const bool hasHiddenFlags = part.hidden.size() >= faces;
+        // A flat part lights each face with its normal, which must be of unit length. A smooth
+        // part lights with its vertex normals; its face normals only decide which side of a
+        // face a point lies on, and the length does not change the side.
+        const bool unit = !part.smooth();
         const std::uint16_t* index = part.indices.data();
         for (std::size_t f = 0; f < faces; ++f, index += 3) {
-            part.faceNormals[f] = faceNormal(vertices[index[0]], vertices[index[1]], vertices[index[2]]);
+            // Hidden faces are never drawn, so nothing reads their normals.
+            if (hasHiddenFlags && part.hidden[f] != 0) {
+                continue;
+            }
+            const Vertex4s& a = vertices[index[0]];
+            const Vertex4s& b = vertices[index[1]];
+            const Vertex4s& c = vertices[index[2]];
+            if (unit) {
+                part.faceNormals[f] = unitFaceNormal(a, b, c);
+            } else {
+                skinning::crossOfEdges(a, b, c, part.faceNormals[f]);
+            }
         }
     }
 }
@@ -160,7 +174,9 @@ void computeSmoothNormals(const std::vector<MeshPart>& parts,
     for (const auto& part : parts) {
         std::size_t faces = std::min(part.faceCount(), part.faceNormals.size());
         for (std::size_t f = 0; f < faces; ++f) {
-            const Vec3f& n = part.faceNormals[f];
+            // Unit normals of every face, whatever the pose keeps for the part's own use.
+            const std::uint16_t* index = &part.indices[3 * f];
+            const Vec3f n = unitFaceNormal(vertices[index[0]], vertices[index[1]], vertices[index[2]]);
             for (std::size_t corner = 0; corner < 3; ++corner) {
                 Vec3f& sum = sums[group[part.indices[3 * f + corner]]];
                 sum = {sum.x + n.x, sum.y + n.y, sum.z + n.z};

@@ -5,6 +5,7 @@
 #include "motion/camera_pool_file.h"
 #include "motion/motion_pool_file.h"
 #include "motion/pool_file_layout.h"
+#include "motion/pose_sampling.h"
 
 namespace kavelune {
 
@@ -54,8 +55,12 @@ bool PoolLookup::resolveMotion(std::int32_t poolId, std::uint16_t subIndex,
     // The header is checked again: the file may have changed since the index was built.
     if (!file || !pool_layout::readHeader(file, "MP", foundId) || foundId != poolId) return false;
     pool_.record(*fileName, poolId);
-    return readPoolEntry(file, poolId, subIndex, pool_layout::nameWithoutExtension(*fileName),
-                         trackAccessories, motion);
+    if (!readPoolEntry(file, poolId, subIndex, pool_layout::nameWithoutExtension(*fileName),
+                       trackAccessories, motion)) {
+        return false;
+    }
+    computeControlPoints(motion);
+    return true;
 }
 
 bool PoolLookup::resolveCamera(std::int32_t poolId, std::uint16_t subIndex, PoolCamera& camera) {

@@ -61,6 +61,12 @@ struct PoolMotion {
     FingerKeys fingerKeys;
     std::int16_t accessory = -1;  // index into the owning track's accessory list
 
+    // Squad's inner control point of every joint key (laid out like `rotations`) and of every
+    // object key, worked out once when the motion is loaded (computeControlPoints); empty until
+    // then, when sampling works them out from the neighbouring keys as it goes.
+    std::vector<Quaternion> rotationControls;
+    std::vector<Quaternion> objectControls;
+
     const Quaternion* rotationsOfFrame(std::size_t frame) const {
         return rotations.data() + frame * JointCount;
     }

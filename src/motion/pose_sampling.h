@@ -22,6 +22,14 @@ FrameSegment frameSegment(int frames, float u);
 Quaternion squad(const Quaternion& q1, const Quaternion& q2, const Quaternion& q0,
                  const Quaternion& q3, float t);
 
+// The inner control point squad gives `key` between its neighbours, each neighbour first taken
+// on the key's side.
+Quaternion keyControlPoint(const Quaternion& previous, const Quaternion& key, const Quaternion& next);
+
+// Works out the control points of every inner joint key and object key of the motion, so that
+// sampling only interpolates. Done once when a motion is loaded.
+void computeControlPoints(PoolMotion& motion);
+
 // Root position at u: linear in the first and last segment, a Catmull-Rom Hermite curve
 // elsewhere; truncated toward zero. The motion must have at least 2 frames.
 Vec3s rootAt(const PoolMotion& motion, float u);
@@ -29,14 +37,12 @@ Vec3s rootAt(const PoolMotion& motion, float u);
 // The 19 joint rotations at u: slerp in the first and last segment, squad elsewhere.
 void rotationsAt(const PoolMotion& motion, float u, JointRotations& out);
 
-// Interpolates one rotation channel given by frame -> quaternion, like a joint rotation.
-template <typename RotationOfFrame>
-Quaternion interpolateRotation(const FrameSegment& segment, RotationOfFrame rotationOf) {
-    int i = segment.index;
-    if (segment.atEdge) return slerp(rotationOf(i), rotationOf(i + 1), segment.share);
-    return squad(rotationOf(i), rotationOf(i + 1), rotationOf(i - 1), rotationOf(i + 2),
-                 segment.share);
-}
+// A cross-fade: per joint slerp(rotations of `a` at uA, rotations of `b` at uB, weight).
+void blendedRotationsAt(const PoolMotion& a, float uA, const PoolMotion& b, float uB, float weight,
+                        JointRotations& out);
+
+// The object rotation at a segment of the motion's object frames, interpolated like a joint.
+Quaternion objectRotationAt(const PoolMotion& motion, const FrameSegment& segment);
 
 // Per joint slerp(a, b, weight).
 void blendPoses(const JointRotations& a, const JointRotations& b, float weight,

@@ -73,8 +73,7 @@ void sampleObjectMotion(const PoolMotion& motion, float u, ObjectPose& object) {
     } else {
         object.position = here.position;
     }
-    object.rotation =
-        interpolateRotation(segment, [&](int frame) { return frames[frame].rotation; });
+    object.rotation = objectRotationAt(motion, segment);
 
     // Segment start: frames count since the segment began modulo 256, so a longer segment is
     // found by stepping back 256 frames while the frame before still names the same record.
@@ -163,12 +162,8 @@ bool poseTrack(MotionTrack& track, std::uint16_t slot, float fraction) {
             float o = (1.0f - w) + into / 2.0f;
             float uA = motionTime(static_cast<float>(b) + o, motion);
             float uB = motionTime(static_cast<float>(nextBar) + o - (1.0f - w), incoming);
-            JointRotations poseA;
-            JointRotations poseB;
-            rotationsAt(motion, uA, poseA);
-            rotationsAt(incoming, uB, poseB);
             float v = 0.5f - 0.5f * std::cos((into / w) * kHalfPi);
-            blendPoses(poseA, poseB, v, pose.rotations);
+            blendedRotationsAt(motion, uA, incoming, uB, v, pose.rotations);
             pose.root.y = blendRootY(rootAt(motion, uA).y, rootAt(incoming, uB).y, v);
             faded = true;
         }
@@ -181,12 +176,8 @@ bool poseTrack(MotionTrack& track, std::uint16_t slot, float fraction) {
             float o = w - (w - fraction) / 2.0f;
             float uA = motionTime(static_cast<float>(previousBar) + (1.0f - w) + o, outgoing);
             float uB = motionTime(static_cast<float>(b) + o, motion);
-            JointRotations poseA;
-            JointRotations poseB;
-            rotationsAt(outgoing, uA, poseA);
-            rotationsAt(motion, uB, poseB);
             float v = 0.5f + 0.5f * std::sin((fraction / w) * kHalfPi);
-            blendPoses(poseA, poseB, v, pose.rotations);
+            blendedRotationsAt(outgoing, uA, motion, uB, v, pose.rotations);
             pose.root.y = blendRootY(rootAt(outgoing, uA).y, rootAt(motion, uB).y, v);
             faded = true;
         }

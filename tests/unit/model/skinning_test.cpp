@@ -99,6 +99,7 @@ TEST(SkinningWeights, RotatedCoordinatesTruncateTowardZero) {
 TEST(SkinningDuplicates, ARepeatedPositionAndWeightCopiesThePreviousResult) {
     CharacterModel model = weightedArm();
     model.weights[0] = 1.0f;  // vertices 0 and 1: same position, same weight
+    planSkinning(model);      // weights changed after load
     model.restNormals[0] = {0, 1, 0};
     model.restNormals[1] = {0, 0, 1};  // would rotate differently if it were recomputed
     model.localRotations[5] = fromAxisAngle(1, 0, 0, 0.7f);
@@ -111,6 +112,7 @@ TEST(SkinningDuplicates, ARepeatedPositionAndWeightCopiesThePreviousResult) {
 TEST(SkinningDuplicates, SameWeightAtANewPositionIsTransformedWithTheSharedRotation) {
     CharacterModel model = weightedArm();
     model.weights[2] = 1.0f;
+    planSkinning(model);
     model.localRotations[5] = fromAxisAngle(0, 1, 1, 1.1f);
     poseBody(model);
     EXPECT_EQ(model.vertices[2],
@@ -204,6 +206,115 @@ TEST(SkinningHands, HandsStartAtTheirRestRotationsAndKeepTheirOwnNormals) {
     }
     EXPECT_EQ(hand.restNormals[0], (Vec3f{0, 1, 0}));
     EXPECT_EQ(hand.restNormals[1], (Vec3f{0, -1, 0}));
+}
+
+// The skinning as first written, kept as the reference for the faster one: each vertex rotated
+// through the quaternion product, the partial rotation made again whenever the weight changes.
+void referenceSkinSegment(const SkinnedMesh& mesh, std::size_t segment, const Quaternion& parent,
+                          std::vector<Vertex4s>& vertices, std::vector<Vec3f>& normals) {
+    float previousWeight = -100.0f;
+    std::size_t previous = 0;
+    Quaternion rotation;
+    for (std::uint16_t v : mesh.segmentVertices[segment]) {
+        const float weight = mesh.weights[v];
+        if (weight != previousWeight) {
+            rotation = weight != 1.0f ? parent * partialRotation(mesh.localRotations[segment], weight)
+                                      : mesh.worldRotations[segment];
+            previousWeight = weight;
+        } else if (pointOf(mesh.baseVertices[v]) == pointOf(mesh.baseVertices[previous])) {
+            vertices[v] = vertices[previous];
+            normals[v] = normals[previous];
+            continue;
+        }
+        vertices[v] = expectedVertex(rotation, mesh.baseVertices[v], mesh.joints[segment]);
+        normals[v] = rotate(rotation, mesh.restNormals[v]);
+        previous = v;
+    }
+}
+
+// Compares a posed mesh with the reference under the same world rotations and joints.
+void expectCloseToReference(const SkinnedMesh& mesh, const std::vector<Quaternion>& parents,
+                            const char* what) {
+    std::vector<Vertex4s> vertices = mesh.baseVertices;
+    std::vector<Vec3f> normals(mesh.vertexCount());
+    for (std::size_t s = 0; s < mesh.segmentCount(); ++s) {
+        referenceSkinSegment(mesh, s, parents[s], vertices, normals);
+    }
+    int differing = 0;
+    for (std::size_t v = 0; v < vertices.size(); ++v) {
+        const Vertex4s& a = mesh.vertices[v];
+        const Vertex4s& b = vertices[v];
+        ASSERT_LE(std::abs(a.x - b.x), 1) << what << " vertex " << v;
+        ASSERT_LE(std::abs(a.y - b.y), 1) << what << " vertex " << v;
+        ASSERT_LE(std::abs(a.z - b.z), 1) << what << " vertex " << v;
+        ASSERT_EQ(a.w, 1);
+        differing += a == b ? 0 : 1;
+        ASSERT_NEAR(mesh.normals[v].x, normals[v].x, 1e-5f) << what << " normal " << v;
+        ASSERT_NEAR(mesh.normals[v].y, normals[v].y, 1e-5f) << what << " normal " << v;
+        ASSERT_NEAR(mesh.normals[v].z, normals[v].z, 1e-5f) << what << " normal " << v;
+    }
+    // A unit of difference only where a coordinate lands next to a whole number.
+    EXPECT_LT(differing, static_cast<int>(vertices.size()) / 20) << what;
+}
+
+TEST(SkinningReference, PositionsStayWithinOneUnitOfTheQuaternionPathAndNormalsAgree) {
+    CharacterModel model = makeFigure(FigureOptions{.verticesPerSegment = 90, .hands = true,
+                                                    .handVerticesPerSegment = 12});
+    // Weights as the file gives them (bytes), several per segment and alternating.
+    for (std::size_t v = 0; v < model.weights.size(); ++v) {
+        model.weights[v] = static_cast<float>((v * 37) % 128) / 127.0f;
+    }
+    prepareLoadedModel(model);
+    for (int frame = 0; frame < 12; ++frame) {
+        const float t = 0.37f * static_cast<float>(frame);
+        for (std::size_t s = 0; s < JointCount; ++s) {
+            model.localRotations[s] = fromAxisAngle(std::sin(t + s), 1.0f, std::cos(2 * t + s),
+                                                    1.3f * std::sin(t * 0.7f + s));
+        }
+        // Blends are not renormalised: a rotation a little longer than 1 is posed as given.
+        model.localRotations[3] = Quaternion{0.1f, 0.2f, -0.3f, 0.98f};
+        poseBody(model);
+
+        std::vector<Quaternion> parents(JointCount, Quaternion::identity());
+        for (std::size_t s = 1; s < JointCount; ++s) {
+            parents[s] = model.worldRotations[BodySegmentParent[s]];
+        }
+        expectCloseToReference(model, parents, "body");
+        for (std::size_t h = 0; h < 2; ++h) {
+            const HandModel& hand = model.hands[h];
+            std::vector<Quaternion> handParents(HandSegmentCount);
+            handParents[0] = model.worldRotations[h == 0 ? 7 : 11];
+            for (std::size_t s = 1; s < HandSegmentCount; ++s) {
+                handParents[s] = hand.worldRotations[HandSegmentParent[s]];
+            }
+            expectCloseToReference(hand, handParents, "hand");
+        }
+        for (std::size_t s = 0; s < JointCount; ++s) {
+            for (std::size_t c = 0; c < BoxCornerCount; ++c) {
+                const Vertex4s expected =
+                    expectedVertex(model.worldRotations[s], model.boxes[s][c], model.joints[s]);
+                EXPECT_LE(std::abs(model.transformedBoxes[s][c].x - expected.x), 1);
+                EXPECT_LE(std::abs(model.transformedBoxes[s][c].y - expected.y), 1);
+                EXPECT_LE(std::abs(model.transformedBoxes[s][c].z - expected.z), 1);
+            }
+        }
+        // Face normals of a smooth part keep the cross product's length; its direction is the
+        // unit normal's.
+        const MeshPart& part = model.parts[0];
+        for (std::size_t f = 0; f < part.faceCount(); ++f) {
+            if (part.hidden[f] != 0) continue;
+            std::vector<MeshPart> flat(1);
+            flat[0].indices.assign(part.indices.begin() + 3 * f, part.indices.begin() + 3 * f + 3);
+            flat[0].faceNormals.resize(1);
+            updateFaceNormals(flat, model.vertices);
+            const Vec3f& n = part.faceNormals[f];
+            const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+            if (length == 0.0f) continue;
+            EXPECT_NEAR(n.x / length, flat[0].faceNormals[0].x, 1e-5f);
+            EXPECT_NEAR(n.y / length, flat[0].faceNormals[0].y, 1e-5f);
+            EXPECT_NEAR(n.z / length, flat[0].faceNormals[0].z, 1e-5f);
+        }
+    }
 }
 
 TEST(SkinningPose, PosingIsIdempotentAndTakesRotationsAndRootFromThePose) {

@@ -4,6 +4,7 @@
 
 #include "motion/dance_update.h"
 #include "motion/pose_sampling.h"
+#include "motion/pose_sampling_lanes.h"
 #include "motion/track_evaluation.h"
 #include "motion_fixtures.h"
 
@@ -82,6 +83,76 @@ TEST(RotationsAtTest, SquadTakesTheShortWayWhenNeighboursDifferInSign) {
     Quaternion b = squad(q1, negated, Quaternion{-q0.x, -q0.y, -q0.z, -q0.w}, q3, 0.5f);
     expectNear(a, b);
     expectNear(a, fromAxisAngle(0, 0, 1, 0.25f), 1e-4f);
+}
+
+// Joint rotations interpolated one joint at a time with the library's slerp and the squad
+// that works its control points out from the neighbours: the formulas as written.
+Quaternion directRotation(const PoolMotion& motion, int joint, float u) {
+    const FrameSegment segment = frameSegment(motion.frames, u);
+    auto key = [&](int frame) { return motion.rotations[frame * JointCount + joint]; };
+    const int i = segment.index;
+    if (segment.atEdge) return slerp(key(i), key(i + 1), segment.share);
+    return squad(key(i), key(i + 1), key(i - 1), key(i + 2), segment.share);
+}
+
+TEST(RotationsAtTest, PrecomputedControlPointsAndLaneArithmeticMatchTheDirectFormulas) {
+    // Wide turns between keys (up to the slerp's short-way limit), and keys stored with either
+    // sign, so every short-way choice of squad is taken.
+    PoolMotion motion = walkingMotion(2, 12);
+    for (int f = 0; f < motion.frames; ++f) {
+        for (int joint = 0; joint < JointCount; ++joint) {
+            Quaternion q = fromAxisAngle(1.0f, 0.3f * joint, -0.5f, 0.7f * f + 0.4f * joint);
+            if ((f + joint) % 3 == 0) q = Quaternion{-q.x, -q.y, -q.z, -q.w};
+            motion.rotations[f * JointCount + joint] = q;
+        }
+    }
+    // The object rotation is one more channel: joint 4's keys.
+    motion.objectFrames.resize(motion.frames);
+    for (int f = 0; f < motion.frames; ++f) {
+        motion.objectFrames[f].rotation = motion.rotations[f * JointCount + 4];
+    }
+    PoolMotion planned = motion;
+    computeControlPoints(planned);
+    ASSERT_EQ(planned.rotationControls.size(), planned.rotations.size());
+    ASSERT_EQ(planned.objectControls.size(), planned.objectFrames.size());
+    JointRotations fromKeys;
+    JointRotations fromPlan;
+    JointRotations blended;
+    for (int step = 0; step < 200; ++step) {
+        const float u = static_cast<float>(step) / 200.0f;
+        rotationsAt(motion, u, fromKeys);
+        rotationsAt(planned, u, fromPlan);
+        for (int joint = 0; joint < JointCount; ++joint) {
+            const Quaternion expected = directRotation(motion, joint, u);
+            expectNear(fromKeys[joint], expected, 2e-6f);
+            expectNear(fromPlan[joint], expected, 2e-6f);
+        }
+        const FrameSegment segment = frameSegment(motion.frames, u);
+        expectNear(objectRotationAt(motion, segment), directRotation(motion, 4, u), 2e-6f);
+        expectNear(objectRotationAt(planned, segment), directRotation(motion, 4, u), 2e-6f);
+        // A cross-fade is the per joint slerp of the two samples.
+        const float weight = static_cast<float>(step % 21) / 20.0f;
+        blendedRotationsAt(planned, u, motion, 0.999f - u, weight, blended);
+        JointRotations other;
+        rotationsAt(motion, 0.999f - u, other);
+        for (int joint = 0; joint < JointCount; ++joint) {
+            expectNear(blended[joint], slerp(fromPlan[joint], other[joint], weight), 2e-6f);
+        }
+    }
+}
+
+TEST(RotationsAtTest, LaneArccosineSineAndCosineFollowTheLibraryOverTheirRange) {
+    for (int step = 0; step <= 4000; ++step) {
+        const float x = static_cast<float>(step) / 4000.0f;
+        EXPECT_NEAR(sampling::arcCosine(sampling::splat(x))[2], std::acos(x), 3e-7f) << x;
+        // Slerps with weights in [0, 1] ask for angles in [0, pi/2].
+        const float angle = 1.5707963f * x;
+        sampling::Lanes sine;
+        sampling::Lanes cosine;
+        sampling::sineAndCosine(sampling::splat(angle), sine, cosine);
+        EXPECT_NEAR(sine[1], std::sin(angle), 3e-7f) << angle;
+        EXPECT_NEAR(cosine[3], std::cos(angle), 3e-7f) << angle;
+    }
 }
 
 TEST(TimeScaleTest, TheLastMomentOfTheLastBarStaysInTheLastSegment) {
