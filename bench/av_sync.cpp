@@ -43,6 +43,8 @@
 #include "app/scene/sprite_scene.h"
 #include "base/message_box.h"
 #include "integration/audio/child_process.h"
+#include "kit/dance_file_writer.h"
+#include "kit/motion_pool_file_writer.h"
 #include "motion/dance_file.h"
 #include "motion/motion_pool_file.h"
 #include "platform/headless/headless_gl_context.h"
