@@ -127,7 +127,7 @@ bool readChunkList(std::istream& in, PoolMotion& motion) {
 
 }  // namespace
 
-bool parseMotionBlock(std::istream& in, PoolMotion& motion) {
+bool parseMotionBlock(std::istream& in, PoolMotion& motion, MotionBlockExtensions extensions) {
     motion.bars = le::readU8(in);
     motion.frames = le::readU16(in);
     if (!in) return false;
@@ -163,7 +163,11 @@ bool parseMotionBlock(std::istream& in, PoolMotion& motion) {
         return true;
     }
     if (marker == "OM") return readObjectBlock(in, motion);
-    if (marker == "MM") return readChunkList(in, motion);
+    if (marker == "MM" && extensions == MotionBlockExtensions::ObjectBlockAndChunkList) {
+        return readChunkList(in, motion);
+    }
+    // Any other marker ends the block. The block is inflated into a stream of its own, so
+    // nothing reads on after it and the two bytes need not be put back.
     return true;
 }
 

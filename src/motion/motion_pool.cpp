@@ -56,7 +56,7 @@ bool PoolLookup::resolveMotion(std::int32_t poolId, std::uint16_t subIndex,
     if (!file || !pool_layout::readHeader(file, "MP", foundId) || foundId != poolId) return false;
     pool_.record(*fileName, poolId);
     if (!readPoolEntry(file, poolId, subIndex, pool_layout::nameWithoutExtension(*fileName),
-                       trackAccessories, motion)) {
+                       trackAccessories, motion, pool_.blockExtensions())) {
         return false;
     }
     computeControlPoints(motion);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "motion/camera_track.h"
+#include "motion/motion_block.h"
 #include "motion/pool_motion.h"
 
 namespace kavelune {
@@ -24,6 +25,10 @@ public:
     void setCameraFolder(std::filesystem::path folder) { cameraFolder_ = std::move(folder); }
     const std::filesystem::path& cameraFolder() const { return cameraFolder_; }
 
+    // What the edition's reader understands after a motion's rotations.
+    void setBlockExtensions(MotionBlockExtensions extensions) { blockExtensions_ = extensions; }
+    MotionBlockExtensions blockExtensions() const { return blockExtensions_; }
+
     // The file name (within the pool folder) of the first pool file recorded with `poolId`.
     std::optional<std::string> poolFileOf(std::int32_t poolId) const;
 
@@ -37,6 +42,7 @@ public:
 private:
     std::filesystem::path folder_;
     std::filesystem::path cameraFolder_;
+    MotionBlockExtensions blockExtensions_ = MotionBlockExtensions::ObjectBlockAndChunkList;
     std::vector<std::string> files_;
     std::vector<std::int32_t> identifiers_;
 };

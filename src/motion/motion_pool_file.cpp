@@ -11,13 +11,13 @@ namespace kavelune {
 namespace {
 
 // Reads the motion block of an entry ("MM", size, deflated bytes) and parses it.
-bool readMotionBlock(std::istream& file, PoolMotion& motion) {
+bool readMotionBlock(std::istream& file, PoolMotion& motion, MotionBlockExtensions extensions) {
     if (le::readTag(file, 2) != "MM") return false;
     std::uint32_t size = le::readU32(file);
     std::string block = le::readBytes(file, size);
     if (!file) return false;
     bzifstream inflated(reinterpret_cast<const std::uint8_t*>(block.data()), block.size());
-    return inflated && parseMotionBlock(inflated, motion) && motionDefect(motion) == nullptr;
+    return inflated && parseMotionBlock(inflated, motion, extensions) && motionDefect(motion) == nullptr;
 }
 
 // Reads the entry's trailer up to "EM"; the last "AI" record names the accessory.
@@ -50,11 +50,11 @@ bool readAccessory(std::istream& file, std::uint16_t number, std::string& data) 
 
 bool readPoolEntry(std::istream& file, std::int32_t poolId, std::uint16_t subIndex,
                    const std::string& name, std::vector<AccessoryModel>& trackAccessories,
-                   PoolMotion& motion) {
+                   PoolMotion& motion, MotionBlockExtensions extensions) {
     std::vector<std::int32_t> sizes;
     if (!pool_layout::seekToEntry(file, subIndex, sizes)) return false;
     if (le::readU16(file) != subIndex || !file) return false;
-    if (!readMotionBlock(file, motion)) return false;
+    if (!readMotionBlock(file, motion, extensions)) return false;
     motion.poolId = poolId;
     motion.subIndex = subIndex;
     motion.name = name;

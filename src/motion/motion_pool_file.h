@@ -19,7 +19,8 @@ namespace kavelune {
 // malformed or the motion cannot be evaluated; `motion` is then to be discarded.
 bool readPoolEntry(std::istream& file, std::int32_t poolId, std::uint16_t subIndex,
                    const std::string& name, std::vector<AccessoryModel>& trackAccessories,
-                   PoolMotion& motion);
+                   PoolMotion& motion,
+                   MotionBlockExtensions extensions = MotionBlockExtensions::ObjectBlockAndChunkList);
 
 // Everything a motion pool file holds, for writing one and for inspecting one.
 struct MotionPoolContent {

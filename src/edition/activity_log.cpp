@@ -1,0 +1,1 @@
+#include "edition/activity_log.h"

@@ -1,0 +1,39 @@
+#include "edition/edition_traits.h"
+
+namespace kavelune {
+
+namespace {
+
+// The hosts are placeholders until the services exist; KAVELUNE_WEB_HOST and
+// KAVELUNE_HOME_ADDRESS point the programs elsewhere.
+constexpr EditionTraits kLE{
+    .programName = "KaveluneLE",
+    .webSiteItem = {"Go to jivora ...\tF1", "지보라에 접속하기 ...\tF1", "jivoraサイトへ...\tF1"},
+    .webHost = "http://kavelune.invalid",
+    .homeAddress = "http://kavelune.invalid/",
+    .installerDataFile = "KaveluneLE.bin",
+};
+
+constexpr EditionTraits kTrova{
+    .programName = "KaveluneTrova",
+    .webSiteItem = {"Go to Trova ...\tF1", "Trova사이트에 접속하기 ...\tF1", "Trovaサイトへ...\tF1"},
+    .alwaysOnTop = false,
+    .aboutKeys = false,
+    .digitKeysStartClips = true,
+    .f4LogsWindowPosition = true,
+    .speechBalloon = false,
+    .clipMotionList = true,
+    .activityLog = true,
+    .clickThroughByDefault = true,
+    .motionBlocks = MotionBlockExtensions::ObjectBlockOnly,
+    .webHost = "http://trova.kavelune.invalid",
+    .homeAddress = "http://trova.kavelune.invalid/",
+    .installerDataFile = "KaveluneTrova.bin",
+};
+
+}  // namespace
+
+const EditionTraits& kaveluneLE() { return kLE; }
+const EditionTraits& kaveluneTrova() { return kTrova; }
+
+}  // namespace kavelune
