@@ -340,7 +340,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "av_sync: no offscreen OpenGL: %s\n", context.error().c_str());
         return 1;
     }
-    ProgramState state(program, LaunchSettings::choose(program), WebService{}, kLanguageIdEnglish, WebAccess{});
+    ProgramState state(kaveluneLE(), program, LaunchSettings::choose(program), WebService{}, kLanguageIdEnglish,
+                       WebAccess{});
     SpriteScene::Options options;
     options.programFolder = program;
     options.glLoader = &HeadlessGlContext::procAddress;

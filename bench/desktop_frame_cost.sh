@@ -16,6 +16,8 @@
 #
 # BUILD_DIR defaults to build/ (it needs KaveluneLE, the demo content in bin/ and the targets
 # bench_bare_gl_window and bench_swap_counter); SECONDS, the measured stretch, defaults to 10.
+# KAVELUNE_PROGRAM=KaveluneTrova measures the second edition (clicks beside the character go
+# through, so its window keeps an input region following the character).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +25,7 @@ build=$(cd "${1:-$root/build}" && pwd)
 seconds=${2:-10}
 warm_up=3
 
-program=$build/bin/KaveluneLE
+program=$build/bin/${KAVELUNE_PROGRAM:-KaveluneLE}
 bare=$build/bench/bench_bare_gl_window
 counter=$build/bench/libbench_swap_counter.so
 for needed in "$program" "$bare" "$counter" "$build/bin/kavelune.txt"; do

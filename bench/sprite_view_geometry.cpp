@@ -1,11 +1,13 @@
-// The per-frame work of the sprite view: the fit test after every frame, and the tile plan of a
-// window dragged across the desktop (which must grab only the newly covered squares).
+// The per-frame work of the sprite view: the fit test after every frame, the click region that
+// follows the character when clicks beside it go through, and the tile plan of a window dragged
+// across the desktop (which must grab only the newly covered squares).
 
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "app/view/backdrop_tiles.h"
+#include "app/view/click_region.h"
 #include "app/view/sprite_view_geometry.h"
 
 namespace {
@@ -23,6 +25,23 @@ void BM_FitTestAfterAFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FitTestAfterAFrame);
+
+// The window only reshapes its input when the region changes, so this is the whole cost of a
+// frame in which the character stays within its cells.
+void BM_ClickRegionAfterAFrame(benchmark::State& state) {
+    float wobble = 0.0f;
+    ScreenRect last;
+    int changes = 0;
+    for (auto _ : state) {
+        wobble = wobble > 0.5f ? 0.0f : wobble + 0.01f;
+        const ScreenRect region = clickRegion(ProjectedBounds{-0.8f - wobble, 0.7f, -0.9f, 0.95f}, 320, 256);
+        if (!(region == last)) ++changes;
+        last = region;
+        benchmark::DoNotOptimize(last);
+    }
+    state.counters["reshapes per frame"] = benchmark::Counter(static_cast<double>(changes) / state.iterations());
+}
+BENCHMARK(BM_ClickRegionAfterAFrame);
 
 void BM_RightDragAcrossTheDesktop(benchmark::State& state) {
     SpriteViewGeometry geometry(DesktopSize{1920, 1080});

@@ -12,8 +12,9 @@ ContentRegistry standardContent(const std::filesystem::path& programFolder) {
     return registry;
 }
 
-MotionPool motionPoolBelow(const std::filesystem::path& programFolder) {
+MotionPool motionPoolBelow(const std::filesystem::path& programFolder, MotionBlockExtensions extensions) {
     MotionPool pool;
+    pool.setBlockExtensions(extensions);
     pool.setFolder(resolveContentPath(programFolder, "Sequences\\Motion Pool"));
     pool.setCameraFolder(programFolder);
     return pool;
@@ -21,13 +22,15 @@ MotionPool motionPoolBelow(const std::filesystem::path& programFolder) {
 
 }  // namespace
 
-ProgramState::ProgramState(std::filesystem::path folder, LaunchSettings chosenSettings, WebService service,
-                           int userLanguageId, WebAccess webAccess)
-    : programFolder(std::move(folder)),
+ProgramState::ProgramState(const EditionTraits& programEdition, std::filesystem::path folder,
+                           LaunchSettings chosenSettings, WebService service, int userLanguageId, WebAccess webAccess)
+    : edition(programEdition),
+      programFolder(std::move(folder)),
       settings(std::move(chosenSettings)),
       content(standardContent(programFolder)),
-      motionPool(motionPoolBelow(programFolder)),
+      motionPool(motionPoolBelow(programFolder, edition.motionBlocks)),
       danceMusic(content.folderOf(kInfoKind).value_or(resolveContentPath(programFolder, "Info"))),
+      menu(edition),
       web(std::move(service), userLanguageId, std::move(webAccess)) {}
 
 }  // namespace kavelune

@@ -8,6 +8,8 @@
 #include "app/menu/sprite_menu.h"
 #include "app/scene/scene_content.h"
 #include "app/web/web_links.h"
+#include "edition/activity_log.h"
+#include "edition/edition_traits.h"
 #include "motion/motion_pool.h"
 #include "motion/playback_clock.h"
 #include "render/texture/texture_cache.h"
@@ -19,12 +21,14 @@ namespace kavelune {
 class ProgramState {
 public:
     // Registers the content folders below `programFolder`, points the motion pool at them and
-    // reads the dance-to-song table. The web fetch is not started here (see WebLinks).
-    ProgramState(std::filesystem::path programFolder, LaunchSettings chosenSettings, WebService service,
-                 int userLanguageId, WebAccess webAccess);
+    // reads the dance-to-song table, all as `edition` has them. The web fetch is not started
+    // here (see WebLinks), nor is the activity log opened.
+    ProgramState(const EditionTraits& edition, std::filesystem::path programFolder, LaunchSettings chosenSettings,
+                 WebService service, int userLanguageId, WebAccess webAccess);
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
 
+    const EditionTraits& edition;
     const std::filesystem::path programFolder;
     LaunchSettings settings;
     ContentRegistry content;
@@ -34,6 +38,7 @@ public:
     TextureCache textures;
     SpriteMenu menu;
     WebLinks web;
+    ActivityLog activityLog;  // opened by the editions that keep one
 
     SceneContent sceneContent() { return {content, danceMusic, motionPool, textures, clock}; }
 };

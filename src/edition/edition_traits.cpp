@@ -4,11 +4,11 @@ namespace kavelune {
 
 namespace {
 
-// The hosts are placeholders until the services exist; KAVELUNE_WEB_HOST and
-// KAVELUNE_HOME_ADDRESS point the programs elsewhere.
+// The hosts are placeholders until the services exist: a ".invalid" name never resolves, so the
+// fetch fails at once and the home address stays. KAVELUNE_WEB_HOST and KAVELUNE_HOME_ADDRESS
+// point the programs elsewhere.
 constexpr EditionTraits kLE{
     .programName = "KaveluneLE",
-    .webSiteItem = {"Go to jivora ...\tF1", "지보라에 접속하기 ...\tF1", "jivoraサイトへ...\tF1"},
     .webHost = "http://kavelune.invalid",
     .homeAddress = "http://kavelune.invalid/",
     .installerDataFile = "KaveluneLE.bin",

@@ -22,6 +22,9 @@
 #include "app/program_state.h"
 #include "app/view/sprite_view_geometry.h"
 #include "base/message_box.h"
+#include "edition/activity_log.h"
+#include "edition/activity_log_file.h"
+#include "programs/program_edition.h"
 #include "platform/posix/browser_launch.h"
 #include "platform/posix/http_fetch.h"
 #include "platform/posix/instance_lock.h"
@@ -44,13 +47,6 @@ using namespace kavelune;
 constexpr const char* kInstanceLockName = "Kavelune";
 constexpr const char* kApplicationName = "Kavelune";
 constexpr const char* kNoPixelFormatText = "Error in call ChoosePixelFormat() function";
-#ifdef KAVELUNE_EDITION_TROVA
-constexpr bool kHasSpeechBalloon = false;
-constexpr const char* kInstallerDataFile = kInstallerDataTrova;
-#else
-constexpr bool kHasSpeechBalloon = true;
-constexpr const char* kInstallerDataFile = kInstallerDataLE;
-#endif
 
 constexpr const char* kUsage =
     "usage: %s [--home DIR] [LAUNCH_FILE [X [Y [EXIT_ON_END]]]]\n"
@@ -97,8 +93,15 @@ void reportCantRun(posix::InstanceLock& lock) {
                             [] {
                                 const char* browser = std::getenv("BROWSER");
                                 posix::runFirstSuccessful(posix::browserCommandLines(
-                                    configuredWebService().homeAddress, browser ? browser : ""));
+                                    configuredWebService(programEdition()).homeAddress, browser ? browser : ""));
                             });
+}
+
+// The second edition's activity log: sprite.log beside the content when that folder can be
+// written, else in the user's state folder; replaced at every start.
+void openActivityLog(ActivityLog& log, const posix::ProgramFolders& folders) {
+    log.open(LogDestination::File, activityLogFile(folders.content, folders.state).string(), false);
+    activity_line::buildStamp(log, __DATE__, __TIME__);
 }
 
 WebAccess platformWebAccess() {
@@ -188,7 +191,8 @@ int main(int argc, char** argv) {
         reportCantRun(lock);
         return 0;
     }
-    ProgramState state(home, std::move(chosen), configuredWebService(), userDefaultLanguageId(),
+    const EditionTraits& edition = programEdition();
+    ProgramState state(edition, home, std::move(chosen), configuredWebService(edition), userDefaultLanguageId(),
                        platformWebAccess());
     LaunchSettings& settings = state.settings;
     const QRect screenArea = screen->geometry();
@@ -221,6 +225,13 @@ int main(int argc, char** argv) {
                                       settings.height = placement.height;
                                       if (session) session->characterMoved();
                                   });
+    // The log spans the window's life: opened before the scene is built, closed after the loop.
+    if (edition.activityLog) {
+        openActivityLog(state.activityLog, folders);
+        spriteWindow.setPickObserver([&state](QPoint at, bool hit) {
+            activity_line::click(state.activityLog, at.x(), at.y(), hit ? 1 : 0);
+        });
+    }
     std::unique_ptr<SceneDrawer> standIn;
     std::unique_ptr<qt::FileDropTarget> drops;
     if (standInFigureRequested()) {
@@ -231,7 +242,7 @@ int main(int argc, char** argv) {
         const std::filesystem::path& states = folders.state;
         const qt::UserSettings userSettings(states / "settings.ini");
         qt::DesktopDialogs::Options dialogs;
-        dialogs.speechBalloon = kHasSpeechBalloon;
+        dialogs.speechBalloon = edition.speechBalloon;
         dialogs.songTitles = userSettings.get(qt::setting::kBalloonSongTitles);
         dialogs.balloon.homeAddress = state.web.siteAddress();
         dialogs.balloon.openLink = [](const std::string& url) { posix::openInBrowser(url); };
@@ -240,7 +251,9 @@ int main(int argc, char** argv) {
         dialogs.language = &state.web.language();
         dialogs.programFolder = home;
         dialogs.stateFolder = states;
-        dialogs.installerFileName = kInstallerDataFile;
+        dialogs.installerFileName = std::string(edition.installerDataFile);
+        spriteWindow.setClickThrough(
+            userSettings.get(qt::SettingKey<bool>{qt::setting::kClickThrough.key, edition.clickThroughByDefault}));
         session = std::make_unique<qt::DesktopSession>(state, spriteWindow, std::move(dialogs));
         spriteWindow.setScene(&session->scene());
         // A saved invitation is opened between frames, after the drag source has been answered
@@ -289,6 +302,7 @@ int main(int argc, char** argv) {
     // The loop can also end without a close (a session manager's quit): release the scene
     // here, while the window and its context still exist.
     spriteWindow.close();
+    state.activityLog.close();
 
     // Nothing is reported when the state cannot be saved; the next start uses the old one.
     settings.saveCurrent(folders.state);

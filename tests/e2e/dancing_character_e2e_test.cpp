@@ -74,17 +74,6 @@ protected:
 
     int characterPixels(const Screenshot& shot) const { return shot.differingPixels(desktop, box()); }
 
-    // Polls `condition` until it holds or `timeout` has passed: a busy machine may take a while
-    // to handle a key or draw the next frame.
-    static bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 6s) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        do {
-            if (condition()) return true;
-            std::this_thread::sleep_for(100ms);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return false;
-    }
-
     // The window box once it has changed from `before` and then stopped moving and growing.
     WindowBox boxAfterChangeFrom(const WindowBox& before) {
         eventually([&] { return box() != before; });

@@ -205,6 +205,15 @@ std::optional<int> DesktopSession::waitForExit(pid_t pid, std::chrono::milliseco
     return std::nullopt;
 }
 
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    do {
+        if (condition()) return true;
+        std::this_thread::sleep_for(100ms);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
 void DesktopSession::showDesktopPicture() {
     const std::filesystem::path picture = folder_ / "desktop.png";
     runCommand("convert -size 1024x768 gradient:red-blue '" + picture.string() + "'");

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,11 @@ struct Screenshot {
     // Pixels inside `box` that differ from `other` by more than `tolerance` in any channel.
     int differingPixels(const Screenshot& other, const WindowBox& box, int tolerance = 8) const;
 };
+
+// Polls `condition` until it holds or `timeout` has passed: a busy machine may take a while to
+// handle a key or draw the next frame.
+bool eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds timeout = std::chrono::seconds(6));
 
 // A private X server (Xvfb, 1024 x 768) with a program folder and a runtime folder of its own.
 // While the session lives, DISPLAY, XDG_RUNTIME_DIR and KAVELUNE_HOME point at them, so every

@@ -36,15 +36,6 @@ std::string savedValue(const std::string& saved, const std::string& key) {
     return {};
 }
 
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    do {
-        if (condition()) return true;
-        std::this_thread::sleep_for(100ms);
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
-}
-
 class MailE2ETest : public ::testing::Test {
 protected:
     void SetUp() override {

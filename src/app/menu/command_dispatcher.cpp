@@ -6,6 +6,11 @@
 #include "app/scene/scene_control.h"
 #include "app/menu/window_control.h"
 #include "base/message_box.h"
+#include "base/path_resolution.h"
+#include "edition/activity_log.h"
+#include "edition/clip_motion_list.h"
+
+#include <fstream>
 
 namespace kavelune {
 
@@ -16,19 +21,24 @@ namespace {
 constexpr int kBalloonX = 100;
 constexpr int kBalloonY = 100;
 
+constexpr const char* kClipMotionList = "Info\\clipMotion.txt";
+constexpr const char* kCantReadClip = "Can't read clip motion file : ";
+
 constexpr const char* kNothingToShow =
     "Character or Dance does not exist!!\n\nPlease check \"current.txt\" or \"kavelune.txt\" files.";
 }  // namespace
 
 CommandDispatcher::CommandDispatcher(std::filesystem::path programFolder, LaunchSettings& settings,
                                      LanguageColumn& language, SceneControl& scene, WindowControl& window,
-                                     DialogLauncher& dialogs)
+                                     DialogLauncher& dialogs, const EditionTraits& edition, ActivityLog* activityLog)
     : programFolder_(std::move(programFolder)),
       settings_(settings),
       language_(language),
       scene_(scene),
       window_(window),
-      dialogs_(dialogs) {}
+      dialogs_(dialogs),
+      edition_(edition),
+      activityLog_(activityLog) {}
 
 bool CommandDispatcher::dispatch(const WindowCommand& cmd) {
     switch (cmd.number) {
@@ -101,8 +111,9 @@ bool CommandDispatcher::dispatch(const WindowCommand& cmd) {
 }
 
 bool CommandDispatcher::pressKey(Key key) {
-    std::optional<KeyBinding> binding = keyBinding(key);
+    std::optional<KeyBinding> binding = keyBinding(key, edition_);
     if (!binding) return false;
+    if (binding->logsWindowPosition) logWindowPosition();
     switch (binding->flip) {
         case SwitchFlip::Loop: settings_.loop = !settings_.loop; break;
         case SwitchFlip::Shadow: settings_.shadow = !settings_.shadow; break;
@@ -115,7 +126,7 @@ bool CommandDispatcher::pressKey(Key key) {
 }
 
 bool CommandDispatcher::typeAccelerator(char32_t character, bool altHeld) {
-    std::optional<WindowCommand> cmd = acceleratorCommand(character, altHeld);
+    std::optional<WindowCommand> cmd = acceleratorCommand(character, altHeld, edition_);
     return cmd && dispatch(*cmd);
 }
 
@@ -130,6 +141,7 @@ void CommandDispatcher::loadSound(const std::string& path) {
 bool CommandDispatcher::loadDance(const std::string& path) {
     std::optional<LoadedDance> loaded = scene_.loadDance(path);
     if (!loaded) return false;
+    if (activityLog_) activity_line::danceLoaded(*activityLog_, path);
     settings_.dance = path;
     settings_.danceFiles = std::move(loaded->danceFiles);
     if (loaded->sound) settings_.sound = std::move(*loaded->sound);
@@ -138,8 +150,27 @@ bool CommandDispatcher::loadDance(const std::string& path) {
 
 bool CommandDispatcher::loadCharacter(const std::string& path) {
     if (!scene_.loadCharacter(path)) return false;
+    if (activityLog_) activity_line::characterLoaded(*activityLog_, path);
     settings_.character = path;
     return true;
+}
+
+void CommandDispatcher::loadClipMotions() {
+    for (const std::string& path : readClipMotionList(resolveContentPath(programFolder_, kClipMotionList))) {
+        std::error_code error;
+        const std::filesystem::path file = resolveContentPath(programFolder_, path);
+        if (std::filesystem::is_directory(file, error) || !std::ifstream(file, std::ios::binary)) {
+            showMessageBox(kCantReadClip + path, "error");
+            continue;
+        }
+        if (scene_.loadClip(path) && activityLog_) activity_line::clipMotionLoaded(*activityLog_, path);
+    }
+}
+
+void CommandDispatcher::logWindowPosition() {
+    if (!activityLog_) return;
+    const ScreenRect frame = window_.frame();
+    activity_line::windowPosition(*activityLog_, frame.left, frame.top, frame.width(), frame.height());
 }
 
 // P holds the dance and its song; pressed again it goes on from there.
@@ -166,6 +197,7 @@ bool CommandDispatcher::startScene(ContentRegistry& content) {
         showMessageBox(kNothingToShow, "Error");
         return false;
     }
+    if (edition_.clipMotionList) loadClipMotions();
     scene_.setShadow(settings_.shadow);
     resumePlayList();
     scene_.play();

@@ -7,9 +7,11 @@
 #include "app/menu/keyboard.h"
 #include "app/content/play_list.h"
 #include "app/menu/window_commands.h"
+#include "edition/edition_traits.h"
 
 namespace kavelune {
 
+class ActivityLog;
 class ContentRegistry;
 class DialogLauncher;
 class LanguageColumn;
@@ -26,8 +28,10 @@ class WindowControl;
 // when loop is set, and otherwise playback stops. Choosing a single sound ends the list.
 class CommandDispatcher {
 public:
+    // `activityLog`, when given, receives what was loaded and the window position key's line.
     CommandDispatcher(std::filesystem::path programFolder, LaunchSettings& settings, LanguageColumn& language,
-                      SceneControl& scene, WindowControl& window, DialogLauncher& dialogs);
+                      SceneControl& scene, WindowControl& window, DialogLauncher& dialogs,
+                      const EditionTraits& edition = kaveluneLE(), ActivityLog* activityLog = nullptr);
 
     // Carries out `command`; false for a number outside the table, which the window handles in
     // its default way.
@@ -41,9 +45,10 @@ public:
     bool typeAccelerator(char32_t character, bool altHeld);
 
     // At start-up, once the scene exists: loads the dance and then the character that the launch
-    // settings name, each falling back to the first one `content` offers, applies the shadow
-    // switch, takes up the play list and starts playing. False, after telling the user, when
-    // there is no dance or no character to show.
+    // settings name, each falling back to the first one `content` offers, loads the clip motion
+    // list in the editions that have one, applies the shadow switch, takes up the play list and
+    // starts playing. False, after telling the user, when there is no dance or no character to
+    // show.
     bool startScene(ContentRegistry& content);
 
     // At start-up, once the scene exists: takes up the play list that LaunchSettings names. When
@@ -59,6 +64,11 @@ private:
     bool loadDance(const std::string& path);
     bool loadCharacter(const std::string& path);
     void togglePause();
+    // Loads the dances Info\clipMotion.txt lists as the scene's clips. A listed file that
+    // cannot be opened is reported, one that is no dance skipped; either way later clips
+    // number one lower.
+    void loadClipMotions();
+    void logWindowPosition();
     void choosePlayList(const std::string& path);
     void endOfMusic();
     void restart();
@@ -72,6 +82,8 @@ private:
     SceneControl& scene_;
     WindowControl& window_;
     DialogLauncher& dialogs_;
+    const EditionTraits& edition_;
+    ActivityLog* activityLog_;
     std::optional<PlayListCursor> playList_;
 };
 

@@ -14,9 +14,20 @@ KeyBinding sends(WindowCommand windowCommand, SwitchFlip flip = SwitchFlip::None
 
 KeyBinding switchesLanguage(int languageId) { return KeyBinding{SwitchFlip::None, std::nullopt, languageId}; }
 
+bool isDigit(Key key) { return key >= Key::Digit0 && key <= Key::Digit9; }
+
 }  // namespace
 
-std::optional<KeyBinding> keyBinding(Key key) {
+std::optional<KeyBinding> keyBinding(Key key, const EditionTraits& edition) {
+    if (edition.digitKeysStartClips && isDigit(key)) {
+        return sends(commandWithValue(command::kStartMotion, static_cast<int>(key) - static_cast<int>(Key::Digit0)));
+    }
+    if (key == Key::F4 && edition.f4LogsWindowPosition) {
+        KeyBinding binding;
+        binding.logsWindowPosition = true;
+        return binding;
+    }
+    if ((key == Key::T && !edition.alwaysOnTop) || (key == Key::A && !edition.aboutKeys)) return std::nullopt;
     switch (key) {
         case Key::Escape: return sends(plainCommand(command::kExit));
         case Key::Space:
@@ -40,8 +51,8 @@ std::optional<KeyBinding> keyBinding(Key key) {
     }
 }
 
-std::optional<WindowCommand> acceleratorCommand(char32_t character, bool altHeld) {
-    if (altHeld && (character == U'?' || character == U'/')) return plainCommand(command::kAbout);
+std::optional<WindowCommand> acceleratorCommand(char32_t character, bool altHeld, const EditionTraits& edition) {
+    if (edition.aboutKeys && altHeld && (character == U'?' || character == U'/')) return plainCommand(command::kAbout);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/menu/window_commands.h"
+#include "edition/edition_traits.h"
 
 namespace kavelune {
 
@@ -18,20 +19,25 @@ enum class Key {
 // A switch of LaunchSettings that a key flips before its command goes out.
 enum class SwitchFlip { None, Loop, Shadow, TopWindow };
 
-// What a key does: flip a switch, then send a command; or switch the interface language.
+// What a key does: flip a switch, then send a command; or switch the interface language; or
+// write the window's position to the activity log.
 struct KeyBinding {
     SwitchFlip flip = SwitchFlip::None;
     std::optional<WindowCommand> command;
     int languageId = 0;  // not 0: switch the texts to this language
+    bool logsWindowPosition = false;
 
     bool operator==(const KeyBinding&) const = default;
 };
 
-// The key table of the sprite window; nothing for a key without a binding (3 among them: the
-// Large size is reached through the menu only, while 4 gives 512, which the menu does not offer).
-std::optional<KeyBinding> keyBinding(Key key);
+// The key table of the sprite window in `edition`; nothing for a key without a binding. In
+// KaveluneLE 3 has none: the Large size is reached through the menu only, while 4 gives 512,
+// which the menu does not offer. In KaveluneTrova the digits start clip motions, T and A do
+// nothing and F4 logs the window's position.
+std::optional<KeyBinding> keyBinding(Key key, const EditionTraits& edition = kaveluneLE());
 
-// The accelerators: Alt with "?" or "/" opens the About box.
-std::optional<WindowCommand> acceleratorCommand(char32_t character, bool altHeld);
+// The accelerators: Alt with "?" or "/" opens the About box, in the editions that have the keys.
+std::optional<WindowCommand> acceleratorCommand(char32_t character, bool altHeld,
+                                                const EditionTraits& edition = kaveluneLE());
 
 }  // namespace kavelune

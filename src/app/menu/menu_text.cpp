@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/code_page.h"
+#include "edition/edition_traits.h"
 
 namespace kavelune {
 
@@ -76,6 +77,26 @@ std::string_view MenuText::text(MenuLanguage language, int row) {
 
 std::string MenuText::encoded(MenuLanguage language, int row) {
     return utf8ToCodePage(text(language, row), codePageOf(language));
+}
+
+}  // namespace kavelune
+
+namespace kavelune {
+
+int EditionMenuText::rowCount() const { return edition_.alwaysOnTop ? MenuText::kRowCount : MenuText::kRowCount - 1; }
+
+std::string_view EditionMenuText::row(MenuLanguage language, int tableRow) const {
+    if (tableRow < 0 || tableRow >= rowCount()) return {};
+    if (!edition_.alwaysOnTop && tableRow >= MenuText::kAlwaysOnTop) ++tableRow;
+    return text(language, tableRow);
+}
+
+std::string_view EditionMenuText::text(MenuLanguage language, int meaning) const {
+    if (meaning == MenuText::kWebSite && !edition_.webSiteItem[0].empty()) {
+        return edition_.webSiteItem[static_cast<std::size_t>(language)];
+    }
+    if (meaning == MenuText::kAlwaysOnTop && !edition_.alwaysOnTop) return {};
+    return MenuText::text(language, meaning);
 }
 
 }  // namespace kavelune

@@ -6,6 +6,8 @@
 
 namespace kavelune {
 
+struct EditionTraits;
+
 // Windows language identifiers, as the language switch and the web notices use them.
 inline constexpr int kLanguageIdEnglish = 1033;
 inline constexpr int kLanguageIdJapanese = 1041;
@@ -50,6 +52,22 @@ public:
 
     // The row's text in the language's code page, for bytes that leave the program.
     static std::string encoded(MenuLanguage language, int row);
+};
+
+// The text table as an edition lays it out. KaveluneTrova's has no Always on Top row, so it has
+// 35 rows with every row after the sixth one up, and its first row names the partner's site.
+class EditionMenuText {
+public:
+    explicit EditionMenuText(const EditionTraits& edition) : edition_(edition) {}
+
+    int rowCount() const;
+    // Row `tableRow` of this edition's table; empty outside it.
+    std::string_view row(MenuLanguage language, int tableRow) const;
+    // The text with the meaning of MenuText row `meaning`; empty when the edition has no such row.
+    std::string_view text(MenuLanguage language, int meaning) const;
+
+private:
+    const EditionTraits& edition_;
 };
 
 // The language column in use. It starts from the user's language and the F10 to F12 keys

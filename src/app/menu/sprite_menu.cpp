@@ -6,7 +6,7 @@ namespace kavelune {
 
 const SpriteMenuModel& SpriteMenu::open(const std::filesystem::path& programFolder, MenuLanguage language,
                                         const LaunchSettings& settings) {
-    if (!model_) model_ = SpriteMenuModel::build(programFolder, language, settings);
+    if (!model_) model_ = SpriteMenuModel::build(programFolder, language, settings, edition_);
     model_->updateChecks(settings);
     return *model_;
 }

@@ -14,6 +14,8 @@ class LaunchSettings;
 // switch or new files afterwards leave it as it is.
 class SpriteMenu {
 public:
+    explicit SpriteMenu(const EditionTraits& edition = kaveluneLE()) : edition_(edition) {}
+
     // The menu to show now: built on the first call; the check marks follow `settings` on
     // every call.
     const SpriteMenuModel& open(const std::filesystem::path& programFolder, MenuLanguage language,
@@ -26,6 +28,7 @@ public:
     std::optional<WindowCommand> choose(int id, LaunchSettings& settings) const;
 
 private:
+    const EditionTraits& edition_;
     std::optional<SpriteMenuModel> model_;
 };
 

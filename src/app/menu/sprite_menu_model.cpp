@@ -74,10 +74,11 @@ constexpr std::array<int, 4> kRootTitles{MenuText::kCharacterMenu, MenuText::kDa
 }  // namespace
 
 SpriteMenuModel SpriteMenuModel::build(const std::filesystem::path& programFolder, MenuLanguage language,
-                                       const LaunchSettings& settings) {
+                                       const LaunchSettings& settings, const EditionTraits& edition) {
     SpriteMenuModel menu;
     SpriteMenuIds& ids = menu.ids_;
-    auto text = [language](int row) { return MenuText::text(language, row); };
+    const EditionMenuText table(edition);
+    auto text = [language, &table](int row) { return table.text(language, row); };
 
     menu.entries_.push_back(item(SpriteMenuIds::kWebSite, text(MenuText::kWebSite)));
     menu.entries_.push_back(separator());
@@ -101,14 +102,16 @@ SpriteMenuModel SpriteMenuModel::build(const std::filesystem::path& programFolde
 
     ids.loop = nextId++;
     ids.shadow = nextId++;
-    ids.topWindow = nextId++;
+    if (edition.alwaysOnTop) ids.topWindow = nextId++;
     ids.refresh = nextId++;
     ids.sendMail = nextId++;
     ids.mailPreference = nextId++;
     ids.exit = nextId++;
     menu.entries_.push_back(checkItem(ids.loop, text(MenuText::kLoop), settings.loop));
     menu.entries_.push_back(checkItem(ids.shadow, text(MenuText::kShadow), settings.shadow));
-    menu.entries_.push_back(checkItem(ids.topWindow, text(MenuText::kAlwaysOnTop), settings.topwindow));
+    if (edition.alwaysOnTop) {
+        menu.entries_.push_back(checkItem(ids.topWindow, text(MenuText::kAlwaysOnTop), settings.topwindow));
+    }
     menu.entries_.push_back(separator());
     menu.entries_.push_back(item(ids.refresh, text(MenuText::kRefresh)));
     menu.entries_.push_back(separator());
@@ -152,7 +155,7 @@ std::optional<WindowCommand> SpriteMenuModel::commandFor(int id, LaunchSettings&
         settings.shadow = !settings.shadow;
         return plainCommand(command::kApplyShadow);
     }
-    if (id == ids_.topWindow) {
+    if (ids_.topWindow != 0 && id == ids_.topWindow) {
         settings.topwindow = !settings.topwindow;
         return plainCommand(command::kApplyTopWindow);
     }

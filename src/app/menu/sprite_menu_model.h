@@ -10,6 +10,7 @@
 #include "app/content/content_folder.h"
 #include "app/menu/menu_text.h"
 #include "app/menu/window_commands.h"
+#include "edition/edition_traits.h"
 
 namespace kavelune {
 
@@ -30,9 +31,9 @@ struct MenuEntry {
 };
 
 // The menu's identifiers. One counter from 30001 hands them out: the items of the four content
-// trees in order, then Small, Medium, Large, Loop, Shadow, Always on Top, Refresh, Send Mail,
-// Mail Preference and Exit. A range's start is taken before its tree is built, so a missing tree
-// leaves an empty range.
+// trees in order, then Small, Medium, Large, Loop, Shadow, Always on Top (in the editions that
+// have it), Refresh, Send Mail, Mail Preference and Exit. A range's start is taken before its
+// tree is built, so a missing tree leaves an empty range.
 struct SpriteMenuIds {
     static constexpr int kWebSite = 30000;
     static constexpr int kFirstContent = 30001;
@@ -44,7 +45,7 @@ struct SpriteMenuIds {
     int sizeStart = kFirstContent;  // Small; Medium and Large follow
     int loop = 0;
     int shadow = 0;
-    int topWindow = 0;
+    int topWindow = 0;  // 0 when the edition has no Always on Top item
     int refresh = 0;
     int sendMail = 0;
     int mailPreference = 0;
@@ -56,9 +57,9 @@ struct SpriteMenuIds {
 class SpriteMenuModel {
 public:
     // Scans Characters, Sequences, Sounds and Info under `programFolder` and lays the menu out in
-    // `language`, with check marks from `settings`.
+    // `language` as `edition` has it, with check marks from `settings`.
     static SpriteMenuModel build(const std::filesystem::path& programFolder, MenuLanguage language,
-                                 const LaunchSettings& settings);
+                                 const LaunchSettings& settings, const EditionTraits& edition = kaveluneLE());
 
     const std::vector<MenuEntry>& entries() const { return entries_; }
     const SpriteMenuIds& ids() const { return ids_; }

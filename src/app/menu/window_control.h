@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/view/sprite_view_types.h"
+
 namespace kavelune {
 
 // What the window commands ask of the sprite window and the desktop around it.
@@ -16,6 +18,8 @@ public:
     virtual void refreshScreen() = 0;
     virtual void showAboutBox() = 0;
     virtual void openWebSite() = 0;
+    // Where the window is on the screen now.
+    virtual ScreenRect frame() const = 0;
 };
 
 // The dialogs and the balloon that commands 57, 58 and 60 open. Each dialog runs on a thread of

@@ -40,6 +40,9 @@ public:
 
     virtual void setShadow(bool on) = 0;
     virtual void startMotion(int number) = 0;
+    // Adds the dance at `path` to the clips that startMotion numbers, after those loaded before.
+    // False, silently, when it is no dance that can be played.
+    virtual bool loadClip(const std::string& path) = 0;
 };
 
 }  // namespace kavelune

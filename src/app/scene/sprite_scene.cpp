@@ -246,6 +246,18 @@ void SpriteScene::startMotion(int number) {
     clip_.start(clips_, static_cast<std::size_t>(number), kClipRampMs, lastTime_, dance_->tracks.front());
 }
 
+bool SpriteScene::loadClip(const std::string& path) {
+    DanceSequence clip;
+    if (!kavelune::loadDance(resolveContentPath(programFolder_, path), content_.motionPool, clip) ||
+        !isPlayable(clip)) {
+        return false;
+    }
+    // A running clip points into the list, which growing may move.
+    clip_.stop();
+    clips_.push_back(std::move(clip));
+    return true;
+}
+
 void SpriteScene::update() {
     if (!playing_) return;
     std::uint32_t time = music_->Position();

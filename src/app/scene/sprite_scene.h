@@ -54,6 +54,7 @@ public:
     void stop() override;
     void setShadow(bool on) override;
     void startMotion(int number) override;
+    bool loadClip(const std::string& path) override;
 
     // SceneDrawer
     void setUp() override;
@@ -71,8 +72,11 @@ public:
 
     bool playing() const { return playing_; }
     bool hasDance() const { return dance_ != nullptr; }
+    std::size_t clipCount() const { return clips_.size(); }
+    bool clipRunning() const { return clip_.running(); }
     const DanceSequence* dance() const { return dance_.get(); }
     std::size_t modelCount() const { return models_.size(); }
+    const CharacterModel& model(std::size_t index) const { return *models_[index]; }
     MusicPlayer& music() { return *music_; }
     SceneRenderer* renderer() { return renderer_.get(); }
     ViewRotation& viewRotation() { return rotation_; }

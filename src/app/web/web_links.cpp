@@ -11,11 +11,6 @@ namespace kavelune {
 
 namespace {
 
-// The maker's service. The ".invalid" name never resolves, so until a real host is configured
-// the fetch fails at once and the home address stays.
-constexpr const char* kDefaultHost = "http://kavelune.invalid";
-constexpr const char* kDefaultHomeAddress = "http://kavelune.invalid/";
-
 // Word positions in "/jivora.txt".
 constexpr std::size_t kKoreanWord = 0;
 constexpr std::size_t kOtherWord = 1;
@@ -41,8 +36,8 @@ std::vector<std::string> fetchWords(const WebAccess& access, const std::string& 
 
 }  // namespace
 
-WebService configuredWebService() {
-    WebService service{kDefaultHost, kDefaultHomeAddress};
+WebService configuredWebService(const EditionTraits& edition) {
+    WebService service{std::string(edition.webHost), std::string(edition.homeAddress)};
     if (const char* host = std::getenv("KAVELUNE_WEB_HOST"); host && *host) service.host = host;
     if (const char* home = std::getenv("KAVELUNE_HOME_ADDRESS"); home && *home) service.homeAddress = home;
     return service;

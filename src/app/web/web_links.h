@@ -1,5 +1,7 @@
 #pragma once
 
+#include "edition/edition_traits.h"
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -19,8 +21,8 @@ struct WebService {
     std::string homeAddress;  // opened by F1 before the fetch has finished
 };
 
-// The built-in service, unless KAVELUNE_WEB_HOST or KAVELUNE_HOME_ADDRESS say otherwise.
-WebService configuredWebService();
+// The edition's service, unless KAVELUNE_WEB_HOST or KAVELUNE_HOME_ADDRESS say otherwise.
+WebService configuredWebService(const EditionTraits& edition = kaveluneLE());
 
 // How the web links reach the network and the browser; the platform supplies both.
 struct WebAccess {

@@ -90,7 +90,11 @@ bool writeInfo(const fs::path& folder, const std::vector<DanceEntry>& dances, co
     for (const SongPlan& song : songs) {
         playList += "Sounds\\" + song.fileBase + ".mp3\r\n";
     }
-    return writeText(info / "dancemp3.txt", table, error) && writeText(info / "Demo.lst", playList, error);
+    // The second edition lays these over the running dance with the digit keys 0, 1, ...
+    std::string clips;
+    for (std::size_t i = 1; i < dances.size(); ++i) clips += "Sequences\\" + dances[i].file + "\r\n";
+    return writeText(info / "dancemp3.txt", table, error) && writeText(info / "Demo.lst", playList, error) &&
+           writeText(info / "clipMotion.txt", clips, error);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ DesktopSession::DesktopSession(ProgramState& state, SpriteWindow& window, Deskto
     };
     scene_ = std::make_unique<SpriteScene>(state_.sceneContent(), std::move(options));
     dispatcher_ = std::make_unique<CommandDispatcher>(state_.programFolder, state_.settings, state_.web.language(),
-                                                      *scene_, *this, *dialogs_);
+                                                      *scene_, *this, *dialogs_, state_.edition, &state_.activityLog);
 
     auto* poll = new QTimer(this);
     connect(poll, &QTimer::timeout, this, [this] { scene_->music().pumpNotifications(); });
@@ -134,5 +134,10 @@ void DesktopSession::showAboutBox() {
 }
 
 void DesktopSession::openWebSite() { state_.web.openSite(); }
+
+ScreenRect DesktopSession::frame() const {
+    const QRect frame = window_.geometry();
+    return {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+}
 
 }  // namespace kavelune::qt

@@ -59,6 +59,7 @@ public:
     void refreshScreen() override;
     void showAboutBox() override;
     void openWebSite() override;
+    ScreenRect frame() const override;
 
 private:
     // Marks the session busy for the length of a scope.

@@ -8,7 +8,9 @@
 #include <QOpenGLContext>
 #include <QScreen>
 
+#include "app/view/click_region.h"
 #include "platform/qt/task_bar_hints.h"
+#include "platform/qt/window_input_shape.h"
 #include "platform/qt/window_shape_aside.h"
 #include "platform/qt/window_visibility.h"
 
@@ -218,9 +220,23 @@ void SpriteWindow::frameSwapped() {
             const StoredPlacement placement = geometry_.fit(*request);
             followGeometry(false);
             if (placed_) placed_(placement);
+        } else if (clickThrough_) {
+            // After a fit the outline is measured again with the next frame's view.
+            followOutlineWithInput(bounds);
         }
     }
     frameTimer_.start();
+}
+
+void SpriteWindow::followOutlineWithInput(const ProjectedBounds& bounds) {
+    // During a drag the window moves under a held button; reshaping then could hand the
+    // release to another window.
+    if (mouse_.dragActive()) return;
+    if (!inputShape_) inputShape_ = std::make_unique<WindowInputShape>(static_cast<unsigned long>(winId()));
+    const qreal ratio = devicePixelRatio();
+    const ScreenRect region = clickRegion(bounds, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    // An outline outside the window leaves the last region, so the character stays reachable.
+    if (region.width() > 0 && region.height() > 0) inputShape_->set(region);
 }
 
 void SpriteWindow::nextFrame() {
@@ -256,6 +272,7 @@ bool SpriteWindow::hitsCharacter(QPoint windowPoint) {
     const bool hit = scene_->pick(static_cast<int>(windowPoint.x() * ratio),
                                   static_cast<int>(windowPoint.y() * ratio));
     doneCurrent();
+    if (pickObserver_) pickObserver_(windowPoint, hit);
     return hit;
 }
 

@@ -17,6 +17,7 @@
 
 namespace kavelune::qt {
 
+class WindowInputShape;
 class WindowShapeAside;
 class WindowVisibility;
 
@@ -59,6 +60,11 @@ public:
     // Asked before the window closes; a false answer refuses the close (the owner closes the
     // window itself later).
     void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
+    // Told of every pick test on the window: the point in window pixels and whether it hit.
+    void setPickObserver(std::function<void(QPoint, bool)> observer) { pickObserver_ = std::move(observer); }
+    // Clicks beside the character go to the window beneath: the window's input region follows
+    // the character's outline, except while a drag is under way. Set before the first frame.
+    void setClickThrough(bool on) { clickThrough_ = on; }
     void setTopMost(bool on);
     // The size command: the view takes `pixels` as its size and the backdrop is grabbed anew.
     void setViewSize(int pixels);
@@ -94,6 +100,7 @@ private:
     void followGeometry(bool forcedCapture);
     void releaseGl();
     void grabWhileAside();
+    void followOutlineWithInput(const ProjectedBounds& bounds);
 
     SpriteViewGeometry& geometry_;
     SpriteViewMouse mouse_;
@@ -103,6 +110,9 @@ private:
     std::function<void()> initialise_;
     std::function<bool(QKeyEvent*)> keys_;
     std::function<bool()> mayClose_;
+    std::function<void(QPoint, bool)> pickObserver_;
+    bool clickThrough_ = false;
+    std::unique_ptr<WindowInputShape> inputShape_;
     bool released_ = false;
     SceneDrawer* scene_ = nullptr;
     std::unique_ptr<DesktopBackdrop> tiles_;

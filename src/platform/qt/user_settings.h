@@ -24,6 +24,9 @@ inline constexpr SettingKey<bool> kBalloonSongTitles{"balloon/songTitles", true}
 // Milliseconds by which the sound is heard later than the output reports (positive holds the
 // dance back), for sound outputs that misreport their latency.
 inline constexpr SettingKey<int> kAudioOffsetMs{"audio/offsetMs", 0};
+// Whether clicks beside the character go to the window beneath. The fallback here is
+// KaveluneLE's; KaveluneTrova reads the same key with its own (on).
+inline constexpr SettingKey<bool> kClickThrough{"input/clickThrough", false};
 }  // namespace setting
 
 // The user's settings.ini (INI format) at a path the program chooses, normally in its state

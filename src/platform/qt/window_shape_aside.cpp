@@ -3,17 +3,11 @@
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
+#include "platform/qt/x11_connection.h"
 
 namespace kavelune::qt {
 
 namespace {
-
-xcb_connection_t* x11Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 bool shapeExtensionPresent(xcb_connection_t* connection) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shape_id);

@@ -2,23 +2,17 @@
 
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/qt/x11_connection.h"
+
 namespace kavelune::qt {
 
 namespace {
-
-xcb_connection_t* x11Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 // Replies from xcb are malloc'ed; this frees them however the function is left.
 template <typename Reply>

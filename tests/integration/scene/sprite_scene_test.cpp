@@ -32,7 +32,7 @@ protected:
             boxes_.push_back(request);
             return MessageAnswer::Ok;
         });
-        state_ = std::make_unique<ProgramState>(kProgramFolder, LaunchSettings::choose(kProgramFolder),
+        state_ = std::make_unique<ProgramState>(kaveluneLE(), kProgramFolder, LaunchSettings::choose(kProgramFolder),
                                                 WebService{}, kLanguageIdEnglish, WebAccess{});
         settings_ = &state_->settings;
         ASSERT_TRUE(context_.create(256, 256)) << context_.error();
@@ -140,6 +140,24 @@ TEST_F(SpriteSceneTest, TurningAboutTheCharacterChangesTheViewOnlyWhileDragging)
     EXPECT_FLOAT_EQ(scene_->viewRotation().yaw, 30.0f);
     EXPECT_FLOAT_EQ(scene_->viewRotation().pitch, -10.0f);
     EXPECT_FALSE(scene_->viewRotation().dragActive);
+}
+
+TEST_F(SpriteSceneTest, AClipLaidOverTheDanceChangesThePoseUntilItEnds) {
+    ASSERT_TRUE(scene_->loadDance(settings_->dance));
+    ASSERT_TRUE(scene_->loadCharacter(settings_->character));
+    EXPECT_FALSE(scene_->loadClip("Sequences\\no such clip.dsq"));
+    ASSERT_TRUE(scene_->loadClip("Sequences\\Spotlight.dsq"));
+    ASSERT_EQ(scene_->clipCount(), 1u);
+    scene_->updateAt(3000);
+    const std::vector<Vertex4s> plain = scene_->model(0).vertices;
+
+    scene_->updateAt(1000);
+    scene_->startMotion(1);  // past the list: refused
+    EXPECT_FALSE(scene_->clipRunning());
+    scene_->startMotion(0);
+    ASSERT_TRUE(scene_->clipRunning());
+    scene_->updateAt(3000);
+    EXPECT_NE(scene_->model(0).vertices, plain) << "the clip's moves are laid over the dance";
 }
 
 TEST_F(SpriteSceneTest, ASongThatIsNotTheDancesOwnHasTheDanceLaidOnItsBeats) {

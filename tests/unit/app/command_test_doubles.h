@@ -44,6 +44,7 @@ public:
     void stop() override { log_.add("stop"); }
     void setShadow(bool on) override { log_.add(on ? "shadow on" : "shadow off"); }
     void startMotion(int number) override { log_.add("motion " + std::to_string(number)); }
+    bool loadClip(const std::string& path) override { return load("clip", path); }
 
 private:
     bool load(const std::string& kind, const std::string& path) {
@@ -57,12 +58,15 @@ class RecordingWindow : public WindowControl, public DialogLauncher {
 public:
     explicit RecordingWindow(CallLog& log) : log_(log) {}
 
+    ScreenRect frameNow{10, 20, 138, 148};
+
     void destroyWindow() override { log_.add("destroy"); }
     void setSize(int pixels) override { log_.add("size " + std::to_string(pixels)); }
     void setTopMost(bool on) override { log_.add(on ? "top on" : "top off"); }
     void refreshScreen() override { log_.add("refresh"); }
     void showAboutBox() override { log_.add("about"); }
     void openWebSite() override { log_.add("web site"); }
+    ScreenRect frame() const override { return frameNow; }
     void startSendMail() override { log_.add("send mail"); }
     void startMailPreference() override { log_.add("mail preference"); }
     void showBalloon(int x, int y) override { log_.add("balloon " + std::to_string(x) + "," + std::to_string(y)); }

@@ -3,12 +3,15 @@
 #include "app/menu/command_dispatcher.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "app/content/content_registry.h"
 #include "app/launch/launch_settings.h"
 #include "base/message_box.h"
 #include "app/menu/menu_text.h"
 #include "command_test_doubles.h"
+#include "edition/activity_log.h"
 #include "support/temp_folder.h"
 
 namespace kavelune {
@@ -183,6 +186,73 @@ TEST_F(DispatcherTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
     EXPECT_EQ(log.calls, (Calls{"about", "about"}));
     EXPECT_FALSE(dispatcher.typeAccelerator(U'?', false));
     EXPECT_FALSE(dispatcher.typeAccelerator(U'a', true));
+}
+
+// The second edition: digit keys start clips, T and A do nothing, F4 writes the window position
+// to the activity log, and start-up loads the clip motion list after the dance and character.
+class TrovaDispatcherTest : public DispatcherTest {
+protected:
+    TrovaDispatcherTest() { activity.open(LogDestination::File, (home.path() / "sprite.log").string(), false); }
+
+    std::string logged() {
+        std::ifstream in(home.path() / "sprite.log", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    ActivityLog activity;
+    CommandDispatcher trova{home.path(), settings, language, scene, window, window, kaveluneTrova(), &activity};
+};
+
+TEST_F(TrovaDispatcherTest, KeysStartClipsAndLogTheWindowPosition) {
+    log.clear();
+    for (Key digit : {Key::Digit0, Key::Digit1, Key::Digit9}) EXPECT_TRUE(trova.pressKey(digit));
+    EXPECT_EQ(log.calls, (Calls{"motion 0", "motion 1", "motion 9"}));
+    log.clear();
+    EXPECT_FALSE(trova.pressKey(Key::T));
+    EXPECT_FALSE(trova.pressKey(Key::A));
+    EXPECT_FALSE(trova.typeAccelerator(U'?', true));
+    EXPECT_TRUE(trova.pressKey(Key::F4));
+    EXPECT_TRUE(trova.pressKey(Key::Escape));
+    EXPECT_EQ(log.calls, (Calls{"destroy"}));
+    EXPECT_FALSE(settings.topwindow);
+    EXPECT_EQ(logged(), "window position : 10, 20, 128, 128\n");
+}
+
+TEST_F(TrovaDispatcherTest, StartUpLoadsTheClipListAndLogsWhatLoaded) {
+    home.write("Sequences/first.dsq", "x");
+    home.write("Characters/Mira/Mira.dcz", "x");
+    home.write("Sequences/Clips/a.dsq", "x");
+    home.write("Sequences/Clips/c.dsq", "x");
+    home.write("Sequences/Clips/notadance.dsq", "x");
+    // A missing file between two that load, a blank line, words after a path, a final line end.
+    home.write("Info/clipMotion.txt",
+               "Sequences\\Clips\\a.dsq  the first one\n\nSequences\\Clips\\gone.dsq\n \t\n"
+               "Sequences\\Clips\\notadance.dsq\nSequences\\Clips\\c.dsq\n");
+    scene.failingPaths = {"Sequences\\Clips\\notadance.dsq"};
+    ContentRegistry content;
+    content.registerStandardKinds(home.path());
+    std::vector<MessageRequest> boxes;
+    MessageBoxHandler previous = setMessageBoxHandler([&boxes](const MessageRequest& request) {
+        boxes.push_back(request);
+        return MessageAnswer::Ok;
+    });
+    log.clear();
+    EXPECT_TRUE(trova.startScene(content));
+    setMessageBoxHandler(previous);
+
+    EXPECT_EQ(log.calls, (Calls{"dance Sequences\\first.dsq", "character Characters\\Mira\\Mira.dcz",
+                                "clip Sequences\\Clips\\a.dsq", "clip Sequences\\Clips\\notadance.dsq",
+                                "clip Sequences\\Clips\\c.dsq", "shadow off", "play"}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Can't read clip motion file : Sequences\\Clips\\gone.dsq");
+    EXPECT_EQ(boxes[0].caption, "error");
+    EXPECT_EQ(logged(), "dance : Sequences\\first.dsq\ncharacter : Characters\\Mira\\Mira.dcz\n"
+                        "clip motion : Sequences\\Clips\\a.dsq\nclip motion : Sequences\\Clips\\c.dsq\n");
+
+    // KaveluneLE has no clip list.
+    log.clear();
+    EXPECT_TRUE(dispatcher.startScene(content));
+    EXPECT_EQ(std::count_if(log.calls.begin(), log.calls.end(), [](const std::string& call) { return call.rfind("clip", 0) == 0; }), 0);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "command_test_doubles.h"
 #include "support/temp_folder.h"
 
+#include <algorithm>
+
 namespace kavelune {
 namespace {
 
@@ -90,6 +92,40 @@ TEST(MenuModelTest, LayoutIdsAndRangesFollowTheContent) {
     menu.updateChecks(settings);
     EXPECT_FALSE(menu.findEntry(ids.loop)->checked);
     EXPECT_TRUE(menu.findEntry(ids.shadow)->checked);
+}
+
+TEST(MenuModelTest, TheSecondEditionHasNoAlwaysOnTopAndNamesItsPartnersSite) {
+    TempFolder home;
+    writeContent(home);
+    LaunchSettings settings;
+    const std::vector<std::pair<MenuLanguage, std::string>> webItems{
+        {MenuLanguage::English, "Go to Trova ..."},
+        {MenuLanguage::Korean, "Trova사이트에 접속하기 ..."},
+        {MenuLanguage::Japanese, "Trovaサイトへ..."}};
+    for (const auto& [language, webItem] : webItems) {
+        SpriteMenuModel menu = SpriteMenuModel::build(home.path(), language, settings, kaveluneTrova());
+        const std::vector<std::string> texts = topTexts(menu);
+        EXPECT_EQ(texts.size(), 17u);
+        EXPECT_EQ(texts.front(), webItem);
+        std::string alwaysOnTop(MenuText::text(language, MenuText::kAlwaysOnTop));
+        alwaysOnTop.resize(alwaysOnTop.find('\t'));
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), alwaysOnTop), 0);
+        const SpriteMenuIds& ids = menu.ids();
+        EXPECT_EQ(ids.topWindow, 0);
+        EXPECT_EQ(ids.refresh, 30012);
+        EXPECT_EQ(ids.exit, 30015);
+        EXPECT_EQ(menu.commandFor(ids.refresh, settings), plainCommand(command::kRefresh));
+        EXPECT_EQ(menu.commandFor(30016, settings), std::nullopt);
+    }
+
+    // Its text table: 35 rows, every row after Shadow one up, the mail rows unchanged.
+    const EditionMenuText table(kaveluneTrova());
+    EXPECT_EQ(table.rowCount(), 35);
+    EXPECT_EQ(table.row(MenuLanguage::English, 7), "Size");
+    EXPECT_EQ(table.row(MenuLanguage::English, 23), "ISO-8859-1");
+    EXPECT_EQ(table.row(MenuLanguage::Korean, 34), "SMTP 서버주소를 입력해 주세요.");
+    EXPECT_TRUE(table.row(MenuLanguage::English, 35).empty());
+    EXPECT_EQ(EditionMenuText(kaveluneLE()).row(MenuLanguage::English, 7), "Always on Top\tT");
 }
 
 TEST(MenuModelTest, MissingInfoFolderDropsPlayListsAndMovesLaterIds) {

@@ -42,9 +42,10 @@ PoolMotion motionWithObjectsAndFingers() {
     return motion;
 }
 
-bool parseBlock(const std::string& content, PoolMotion& motion) {
+bool parseBlock(const std::string& content, PoolMotion& motion,
+                MotionBlockExtensions extensions = MotionBlockExtensions::ObjectBlockAndChunkList) {
     std::istringstream in(content);
-    return parseMotionBlock(in, motion);
+    return parseMotionBlock(in, motion, extensions);
 }
 
 TEST(MotionBlockTest, RoundTripsPlainObjectBlockAndChunkListForms) {
@@ -64,6 +65,17 @@ TEST(MotionBlockTest, RoundTripsPlainObjectBlockAndChunkListForms) {
     objectsOnly.fingerKeys = {};
     ASSERT_TRUE(parseBlock(encodeMotionBlock(objectsOnly, objectBlock), read));
     EXPECT_EQ(read, objectsOnly);
+
+    // A reader that knows only object blocks takes those, and the body alone from a chunk list.
+    ASSERT_TRUE(parseBlock(encodeMotionBlock(objectsOnly, objectBlock), read, MotionBlockExtensions::ObjectBlockOnly));
+    EXPECT_EQ(read, objectsOnly);
+    ASSERT_TRUE(parseBlock(encodeMotionBlock(full), read, MotionBlockExtensions::ObjectBlockOnly));
+    PoolMotion bodyOnly = full;
+    bodyOnly.objectFrames.clear();
+    bodyOnly.objectRecords.clear();
+    bodyOnly.handPoses.clear();
+    bodyOnly.fingerKeys = {};
+    EXPECT_EQ(read, bodyOnly);
 }
 
 TEST(MotionBlockTest, RotationsAreScaledByOneTenThousandth) {

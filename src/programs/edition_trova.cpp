@@ -1,0 +1,3 @@
+#include "programs/program_edition.h"
+
+const kavelune::EditionTraits& programEdition() { return kavelune::kaveluneTrova(); }
