@@ -113,7 +113,7 @@ measure() {
 
 field() { sed -n "s/.*\b$1=\([0-9-]*\).*/\1/p" <<<"$geometry"; }
 
-echo "Measuring KaveluneLE on the demo content for ${seconds} s after ${warm_up} s ..." >&2
+echo "Measuring $(basename "$program") on the demo content for ${seconds} s after ${warm_up} s ..." >&2
 measure kavelune Kavelune env KAVELUNE_AUDIO=null KAVELUNE_BACKDROP=tiles "$program" --home "$work/home"
 le=("$first_frame_ms" "$cpu_per_frame_ms" "$frames_per_second" "$rss_kib" "$peak_kib")
 x=$(field X); y=$(field Y); width=$(field WIDTH); height=$(field HEIGHT)
@@ -123,7 +123,7 @@ measure bare "Bare GL window" "$bare" "$x" "$y" "$width" "$height" "${le[2]}"
 base=("$first_frame_ms" "$cpu_per_frame_ms" "$frames_per_second" "$rss_kib" "$peak_kib")
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
-printf '%-28s %14s %14s %8s\n' "" "KaveluneLE" "bare window" "ratio"
+printf '%-28s %14s %14s %8s\n' "" "$(basename "$program")" "bare window" "ratio"
 printf '%-28s %14s %14s %8s\n' "window" "${width}x${height}" "${width}x${height}" ""
 printf '%-28s %14s %14s %8s\n' "frames per second" "${le[2]}" "${base[2]}" "$(ratio "${le[2]}" "${base[2]}")"
 printf '%-28s %14s %14s %8s\n' "cpu per frame (ms)" "${le[1]}" "${base[1]}" "$(ratio "${le[1]}" "${base[1]}")"
