@@ -97,10 +97,11 @@ void reportCantRun(posix::InstanceLock& lock) {
                             });
 }
 
-// The second edition's activity log: sprite.log beside the content when that folder can be
-// written, else in the user's state folder; replaced at every start.
+// The second edition's activity log: sprite.log in the program folder when it can be written
+// (the user's state folder for an installed program), else beside current.txt; replaced at
+// every start.
 void openActivityLog(ActivityLog& log, const posix::ProgramFolders& folders) {
-    log.open(LogDestination::File, activityLogFile(folders.content, folders.state).string(), false);
+    log.open(LogDestination::File, activityLogFile(folders.logs, folders.state).string(), false);
     activity_line::buildStamp(log, __DATE__, __TIME__);
 }
 
@@ -119,6 +120,10 @@ void installMessageBoxes() {
 bool standInFigureRequested() {
     const char* standIn = std::getenv("KAVELUNE_STAND_IN_FIGURE");
     return standIn && std::string(standIn) == "1";
+}
+
+ScreenRect toScreenRect(const QRect& rect) {
+    return ScreenRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
 char32_t typedCharacter(const QKeyEvent& event) {
@@ -195,13 +200,20 @@ int main(int argc, char** argv) {
     ProgramState state(edition, home, std::move(chosen), configuredWebService(edition), userDefaultLanguageId(),
                        platformWebAccess());
     LaunchSettings& settings = state.settings;
-    const QRect screenArea = screen->geometry();
-    const QRect workArea = screen->availableGeometry();
-    const DesktopSize desktop{screenArea.width(), screenArea.height()};
-    const ScreenRect window = SpriteViewGeometry::initialWindowRect(
-        settings.width, settings.height, settings.x, settings.y, desktop,
-        ScreenRect{workArea.left(), workArea.top(), workArea.left() + workArea.width(),
-                   workArea.top() + workArea.height()});
+    // The desktop is every monitor together, so the character can be dragged from one to the
+    // next; a new or lost place is settled on the primary monitor's work area.
+    const QRect screenArea = screen->virtualGeometry();
+    const ScreenRect workArea = toScreenRect(screen->availableGeometry());
+    const DesktopSize desktop{screenArea.right() + 1, screenArea.bottom() + 1};
+    std::vector<ScreenRect> monitors;
+    for (const QScreen* monitor : screen->virtualSiblings()) monitors.push_back(toScreenRect(monitor->geometry()));
+    const ScreenRect launched = SpriteViewGeometry::initialWindowRect(settings.width, settings.height, settings.x,
+                                                                      settings.y, desktop, workArea);
+    const ScreenRect window = SpriteViewGeometry::onAScreen(launched, monitors, workArea);
+    if (!(window == launched)) {
+        settings.x = window.left;
+        settings.y = window.top;
+    }
     settings.width = window.width();
     settings.height = window.height();
 
@@ -258,13 +270,16 @@ int main(int argc, char** argv) {
         spriteWindow.setScene(&session->scene());
         // A saved invitation is opened between frames, after the drag source has been answered
         // or the scene has started, and what it brought is loaded through the ordinary commands.
-        auto openInvitation = [&session, &spriteWindow, home](const std::filesystem::path& file) {
+        // It goes into the user's content, which the program folder then shows before the
+        // commands (queued behind this) load from it.
+        auto openInvitation = [&session, &spriteWindow, &folders](const std::filesystem::path& file) {
             QMetaObject::invokeMethod(
                 &spriteWindow,
-                [&session, home, file] {
-                    qt::openInvitationInProgram(file, home, [&session](const WindowCommand& command) {
+                [&session, &folders, file] {
+                    qt::openInvitationInProgram(file, folders.userContent, [&session](const WindowCommand& command) {
                         if (session) session->post(command);
                     });
+                    posix::refreshContentView(folders);
                 },
                 Qt::QueuedConnection);
         };

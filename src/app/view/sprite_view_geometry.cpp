@@ -58,6 +58,20 @@ ScreenRect SpriteViewGeometry::initialWindowRect(int launchWidth, int launchHeig
     return ScreenRect{x, y, x + width, y + height};
 }
 
+ScreenRect SpriteViewGeometry::onAScreen(const ScreenRect& window, const std::vector<ScreenRect>& screens,
+                                         const ScreenRect& workArea) {
+    const int centreX = (window.left + window.right) / 2;
+    const int centreY = (window.top + window.bottom) / 2;
+    for (const ScreenRect& screen : screens) {
+        if (centreX >= screen.left && centreX < screen.right && centreY >= screen.top && centreY < screen.bottom) {
+            return window;
+        }
+    }
+    const int left = workArea.left + workArea.width() / 2 - window.width() / 2;
+    const int top = workArea.top + workArea.height() / 2 - window.height() / 2;
+    return ScreenRect{left, top, left + window.width(), top + window.height()};
+}
+
 void SpriteViewGeometry::setScale(int size) {
     scale_ = static_cast<float>(size) / kScaleUnit;
     near_ = scale_ * kNearUnits;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <optional>
 
 #include "app/view/sprite_view_types.h"
@@ -24,6 +26,11 @@ public:
     // (not given), centred in `workArea` (the desktop without panels and task bars).
     static ScreenRect initialWindowRect(int launchWidth, int launchHeight, int x, int y,
                                         DesktopSize desktop, const ScreenRect& workArea);
+
+    // A window whose centre lies on none of `screens` (a place saved on a monitor that is gone)
+    // is centred in `workArea` instead, keeping its size; any other stays where it is.
+    static ScreenRect onAScreen(const ScreenRect& window, const std::vector<ScreenRect>& screens,
+                                const ScreenRect& workArea);
 
     // Sets the view up for a window standing at `window`, made from the launch size: nominal
     // sizes, scale, near and far planes, the anchor at the window's centre and the frustum.

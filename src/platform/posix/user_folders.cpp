@@ -82,6 +82,10 @@ std::filesystem::path userCacheFolder() { return userBaseFolder("XDG_CACHE_HOME"
 
 std::filesystem::path userConfigFolder() { return userBaseFolder("XDG_CONFIG_HOME", ".config"); }
 
+std::filesystem::path userDataFolder() { return userBaseFolder("XDG_DATA_HOME", ".local/share"); }
+
+std::filesystem::path userStateFolder() { return userBaseFolder("XDG_STATE_HOME", ".local/state"); }
+
 std::filesystem::path executableFolder() {
     std::error_code error;
     std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

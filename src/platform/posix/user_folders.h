@@ -21,6 +21,13 @@ std::filesystem::path userCacheFolder();
 // Settings and state kept for the user: $XDG_CONFIG_HOME/kavelune, else $HOME/.config/kavelune.
 std::filesystem::path userConfigFolder();
 
+// The user's own content (characters, dances and songs added beside the installed ones):
+// $XDG_DATA_HOME/kavelune, else $HOME/.local/share/kavelune.
+std::filesystem::path userDataFolder();
+
+// Logs: $XDG_STATE_HOME/kavelune, else $HOME/.local/state/kavelune.
+std::filesystem::path userStateFolder();
+
 // Makes `folder` (and its parents) and checks that it is a real folder owned by this user and
 // closed to others, so nobody else can plant files or links in it. Tightens the mode of a
 // folder we own. False when the folder cannot be used.

@@ -56,6 +56,13 @@ TEST(SpriteViewGeometryTest, InitialWindowIsClampedToTheDesktopAndCentredWhenNot
     EXPECT_EQ(SpriteViewGeometry::initialWindowRect(100, 100, -1, -1, kDesktop,
                                                     ScreenRect{64, 0, 1024, 768}),
               (ScreenRect{494, 334, 594, 434}));
+
+    // Two monitors side by side: a place on the second stays; once it is gone the window comes
+    // back to the middle of the first's work area with its size.
+    const std::vector<ScreenRect> both{{0, 0, 1024, 768}, {1024, 0, 2304, 1024}};
+    const ScreenRect onSecond{1500, 300, 1800, 500};
+    EXPECT_EQ(SpriteViewGeometry::onAScreen(onSecond, both, workArea), onSecond);
+    EXPECT_EQ(SpriteViewGeometry::onAScreen(onSecond, {both[0]}, workArea), (ScreenRect{362, 264, 662, 464}));
 }
 
 TEST(SpriteViewGeometryTest, AnchorIsTheWindowCentreCountedUpFromTheDesktopBottom) {

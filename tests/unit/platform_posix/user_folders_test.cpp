@@ -1,5 +1,7 @@
 #include "platform/posix/user_folders.h"
 
+#include "platform/posix/content_view.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -13,6 +15,7 @@
 namespace kavelune::posix {
 namespace {
 
+using kavelune::testing::readFile;
 using kavelune::testing::TempFolder;
 
 // Sets an environment variable for the length of a test and puts the old value back.
@@ -88,6 +91,32 @@ TEST(UserFoldersTest, ExecutableFolderHoldsTheRunningProgram) {
     const std::filesystem::path folder = executableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_TRUE(std::filesystem::exists(folder / "unit_platform_posix"));
+}
+
+TEST(ContentViewTest, TheUsersFilesComeFirstBothAreListedAndOnlyAViewIsEverRemoved) {
+    TempFolder folder;
+    folder.write("user/Characters/Mine/Mine.dcz", "mine");
+    folder.write("user/Sounds/song.mp3", "user song");
+    folder.write("installed/Sounds/song.mp3", "installed song");
+    folder.write("installed/Sounds/other.mp3", "other");
+    folder.write("installed/kavelune.txt", "launch");
+    const std::filesystem::path view = folder.path() / "view";
+    ASSERT_TRUE(composeContentView({folder.path() / "user", folder.path() / "installed"}, view));
+    EXPECT_EQ(readFile(view / "Sounds/song.mp3"), "user song");
+    EXPECT_EQ(readFile(view / "Sounds/other.mp3"), "other");
+    EXPECT_EQ(readFile(view / "Characters/Mine/Mine.dcz"), "mine");
+    EXPECT_EQ(readFile(view / "kavelune.txt"), "launch");
+    EXPECT_FALSE(std::filesystem::is_symlink(view / "Sounds")) << "folders are merged, not linked";
+
+    // Made afresh: what the user removed is gone from the view, and the originals are untouched.
+    std::filesystem::remove(folder.path() / "user/Sounds/song.mp3");
+    ASSERT_TRUE(composeContentView({folder.path() / "user", folder.path() / "installed"}, view));
+    EXPECT_EQ(readFile(view / "Sounds/song.mp3"), "installed song");
+    EXPECT_EQ(readFile(folder.path() / "installed/Sounds/song.mp3"), "installed song");
+
+    // A folder that is not a view is never emptied to make one.
+    EXPECT_FALSE(composeContentView({folder.path() / "user"}, folder.path() / "installed"));
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "installed/Sounds/other.mp3"));
 }
 
 }  // namespace
