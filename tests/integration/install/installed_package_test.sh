@@ -44,6 +44,9 @@ Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 home="$work/home"
 mkdir -p "$home" "$work/runtime"
+# A character of the user's own, beside the installed ones.
+mkdir -p "$home/.local/share/kavelune/Characters"
+cp -r "$usr/share/kavelune/Characters/Mira" "$home/.local/share/kavelune/Characters/Mine"
 chmod 700 "$work/runtime"
 for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -75,6 +78,9 @@ program_pid=
 
 [ -f "$home/.config/kavelune/current.txt" ] || fail "no current.txt in the user's configuration folder"
 grep -q 'character' "$home/.config/kavelune/current.txt" || fail "current.txt holds no character"
+view="$home/.cache/kavelune/content"
+[ -e "$view/Characters/Mine/Mira.dcz" ] && [ -e "$view/Characters/Mira/Mira.dcz" ] ||
+  fail "the program folder does not show the user's characters beside the installed ones"
 find "$usr/share/kavelune" -type f -exec sha1sum {} + | sort > "$work/after"
 diff -q "$work/before" "$work/after" >/dev/null || fail "the program wrote into its installed folder"
 [ ! -s "$work/boxes.log" ] || fail "message boxes: $(cat "$work/boxes.log")"
