@@ -51,15 +51,16 @@ protected:
 
     // Starts the program on the demo content over the desktop picture and waits until the
     // character shows in its window.
-    void startAndWait() {
+    void startAndWait(const std::vector<std::string>& environment = {}) {
         session.showDesktopPicture();
         desktop = session.screenshot();
-        startAgainAndWait();
+        startAgainAndWait(environment);
     }
 
     // Starts the program (again) over the desktop that is already shown.
-    void startAgainAndWait() {
-        program = session.startWithScene({}, {"KAVELUNE_BACKDROP=tiles"});
+    void startAgainAndWait(std::vector<std::string> environment = {}) {
+        environment.push_back("KAVELUNE_BACKDROP=tiles");
+        program = session.startWithScene({}, environment);
         const auto found = session.waitForWindow(kTitle, 20s);
         ASSERT_TRUE(found) << "no window titled Kavelune";
         window = *found;
@@ -283,6 +284,24 @@ TEST_F(DancingCharacterE2ETest, ARightClickOnTheCharacterOpensTheMenuWhereAnothe
 
     const std::string saved = exitAndReadSaved();
     EXPECT_EQ(savedValue(saved, "dance"), "Sequences\\Classic.dsq") << saved;
+}
+
+TEST_F(DancingCharacterE2ETest, AtTwiceTheScaleTheCharacterIsDrawnLargerAndStillPicked) {
+    startAndWait({"QT_SCALE_FACTOR=2"});
+    press("p");
+    const WindowBox where = settledBox();
+    EXPECT_GE(where.height, 700) << "the 400-pixel launch height in device pixels";
+    const Screenshot still = session.settledScreenshot(where, 6s);
+    EXPECT_GT(still.differingPixels(desktop, where), 15000) << "the character at twice its size";
+    const auto target = pointOnCharacter(still);
+    ASSERT_TRUE(target) << "no character pixels to click";
+    session.xdotool("mousemove " + std::to_string(target->x) + " " + std::to_string(target->y));
+    std::this_thread::sleep_for(150ms);
+    session.xdotool("click 3");
+    EXPECT_TRUE(eventually([&] {
+        return session.screenshot().differingPixels(still, WindowBox{target->x + 4, target->y + 4, 100, 150}) > 2000;
+    })) << "a right click on the character opens the menu: picking works in device pixels";
+    session.xdotool("key Escape");
 }
 
 TEST_F(DancingCharacterE2ETest, KeysPauseRestartAndFlipTheSwitchesThatAreSaved) {
