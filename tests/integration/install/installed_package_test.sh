@@ -63,14 +63,9 @@ for _ in $(seq 200); do
 done
 [ -n "$window" ] || fail "the installed program showed no window"
 sleep 1
-# Once in a while on a loaded machine the key cannot be sent to the window first found; the
-# window is looked up again before giving up, and the failure says whether the program lives.
-if ! DISPLAY=$display xdotool key --window "$window" Escape 2>/dev/null; then
-  sleep 1
-  window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Kavelune$' 2>/dev/null | head -n 1) || true
-  [ -n "$window" ] && DISPLAY=$display xdotool key --window "$window" Escape 2>/dev/null ||
-    fail "could not send Escape (program running: $(kill -0 "$program_pid" 2>/dev/null && echo yes || echo no))"
-fi
+# The press of Escape closes the window, so sending the release after it may find no window:
+# xdotool's complaint is no failure; whether the program ended is checked below.
+DISPLAY=$display xdotool key --window "$window" Escape 2>/dev/null || true
 for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program_pid" 2>/dev/null && fail "Escape did not end the program"
 wait "$program_pid" || fail "the program ended with an error"
