@@ -375,6 +375,29 @@ TEST_F(DancingCharacterE2ETest, DroppedDancesAndCharacterFoldersAreLoadedAndSong
     EXPECT_EQ(savedValue(saved, "character"), (folder / "Toma.dcz").generic_string()) << saved;
 }
 
+TEST_F(DancingCharacterE2ETest, AForeignCharacterIsAddedToTheUsersOwnAndTheLoginStartNamesTheFolder) {
+    // The launch file names a character outside the program folder, as a drop leaves it.
+    TempFolder elsewhere;
+    const std::filesystem::path foreign = elsewhere / "Toma";
+    std::filesystem::copy(session.home() / "Characters" / "Toma", foreign, std::filesystem::copy_options::recursive);
+    std::string launch = readFile(session.home() / "kavelune.txt");
+    const std::string old = savedValue(launch, "character");
+    ASSERT_FALSE(old.empty()) << launch;
+    launch.replace(launch.find(old), old.size(), (foreign / "Toma.dcz").string());
+    session.writeLaunchFile(launch);
+    TempFolder config;
+    startAndWait({"XDG_CONFIG_HOME=" + config.path().string(), "KAVELUNE_TEST_COMMANDS=111,110"});
+
+    const std::filesystem::path autostart = config / "autostart" / "kavelune.desktop";
+    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(autostart); })) << "no login start written";
+    EXPECT_NE(readFile(autostart).find(" --home " + session.home().string()), std::string::npos)
+        << readFile(autostart);
+    // The program folder already has a Toma, which stays as it was.
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "character"), "Characters\\Toma 2\\Toma.txt") << saved;
+    EXPECT_EQ(readFile(session.home() / "Characters/Toma 2/Toma.dcz"), readFile(foreign / "Toma.dcz"));
+}
+
 TEST_F(DancingCharacterE2ETest, RefreshGrabsTheDesktopUnderTheWindowAnew) {
     startAndWait();
     const WindowBox where = settledBox();
