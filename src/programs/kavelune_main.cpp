@@ -148,7 +148,7 @@ std::unique_ptr<qt::TrayIcon> makeTrayIcon(QApplication& application, const std:
         if (session) session->chooseMenuItem(id);
     };
     hooks.language = [&state] { return state.web.language().language(); };
-    hooks.characterShown = [&window] { return window.isVisible(); };
+    hooks.characterShown = [&session] { return session && session->characterShown(); };
     hooks.showCharacter = [&session](bool shown) {
         if (session) session->showCharacter(shown);
     };
@@ -351,11 +351,12 @@ int main(int argc, char** argv) {
     }
     // The scene's GL resources go while the window's context can still be made current.
     spriteWindow.setReleaseHandler([&session, &standIn, &tray, &application] {
+        const bool hadTray = tray != nullptr;
         tray.reset();
         session.reset();
         standIn.reset();
-        // Without a tray Qt also ends the loop with the last window; with one, this does.
-        QMetaObject::invokeMethod(&application, &QCoreApplication::quit, Qt::QueuedConnection);
+        // Without a tray Qt ends the loop with the last window; with one the program does.
+        if (hadTray) QMetaObject::invokeMethod(&application, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     spriteWindow.setTopMost(settings.topwindow);
     spriteWindow.show();
