@@ -398,6 +398,39 @@ TEST_F(DancingCharacterE2ETest, AForeignCharacterIsAddedToTheUsersOwnAndTheLogin
     EXPECT_EQ(readFile(session.home() / "Characters/Toma 2/Toma.dcz"), readFile(foreign / "Toma.dcz"));
 }
 
+TEST_F(DancingCharacterE2ETest, WithATrayItsIconHidesAndShowsTheCharacterAndItsMenuEndsTheProgram) {
+    // The tray stands over the desktop picture, as a panel would.
+    session.showDesktopPicture();
+    session.start({KAVELUNE_TRAY_HOST});
+    ASSERT_TRUE(eventually([&] { return session.screenshot().pixel(DesktopSession::kWidth - 1, 1)[0] == 0x30; }))
+        << "no tray";
+    desktop = session.screenshot();
+    const WindowBox slot{DesktopSession::kWidth - 24, 0, 24, 24};
+    startAgainAndWait();
+    ASSERT_TRUE(eventually([&] { return session.screenshot().differingPixels(desktop, slot) > 20; }))
+        << "no icon in the tray";
+    const std::string icon = std::to_string(DesktopSession::kWidth - 12) + " 12";
+
+    // Its menu's first item is Hide; the program goes on without a window.
+    session.xdotool("mousemove " + icon + " click 3");
+    std::this_thread::sleep_for(700ms);
+    session.xdotool("key --delay 150 Down Return");
+    EXPECT_TRUE(eventually([&] { return session.visibleWindowCount(kTitle) == 0; })) << "the character stayed";
+    EXPECT_FALSE(session.waitForExit(program, 500ms)) << "hiding ended the program";
+
+    // A click on the icon brings the character back.
+    session.xdotool("mousemove " + icon + " click 1");
+    EXPECT_TRUE(eventually([&] { return session.visibleWindowCount(kTitle) == 1; })) << "the character stayed hidden";
+    EXPECT_TRUE(eventually([&] { return characterPixels(session.screenshot()) > 2000; }));
+
+    // The menu's last item is Exit, which ends the program and saves the state.
+    session.xdotool("mousemove " + icon + " click 3");
+    std::this_thread::sleep_for(700ms);
+    session.xdotool("key --delay 150 Up Return");
+    EXPECT_EQ(session.waitForExit(program, 15s), 0);
+    EXPECT_EQ(savedValue(readFile(session.home() / "current.txt"), "character"), "Characters\\Mira\\Mira.dcz");
+}
+
 TEST_F(DancingCharacterE2ETest, RefreshGrabsTheDesktopUnderTheWindowAnew) {
     startAndWait();
     const WindowBox where = settledBox();
