@@ -25,6 +25,7 @@
 #include "edition/activity_log.h"
 #include "edition/activity_log_file.h"
 #include "programs/program_edition.h"
+#include "platform/posix/autostart.h"
 #include "platform/posix/browser_launch.h"
 #include "platform/posix/http_fetch.h"
 #include "platform/posix/instance_lock.h"
@@ -38,6 +39,7 @@
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/sprite_window.h"
 #include "platform/qt/stand_in_figure.h"
+#include "platform/qt/tray_icon.h"
 #include "platform/qt/user_settings.h"
 
 namespace {
@@ -124,6 +126,40 @@ bool standInFigureRequested() {
 
 ScreenRect toScreenRect(const QRect& rect) {
     return ScreenRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+// The folder given with --home or KAVELUNE_HOME, which a login start must name again; empty
+// when the program found its folders itself.
+std::filesystem::path portableHome(const StartupCommandLine& line, const posix::ProgramFolders& folders) {
+    const char* variable = std::getenv("KAVELUNE_HOME");
+    const bool given = !line.home.empty() || (variable && *variable);
+    return given ? folders.content : std::filesystem::path{};
+}
+
+// The tray icon, where the desktop has a tray: the character can be hidden and brought back,
+// and closing its window from outside only hides it.
+std::unique_ptr<qt::TrayIcon> makeTrayIcon(QApplication& application, const std::string& programName,
+                                           std::unique_ptr<qt::DesktopSession>& session, qt::SpriteWindow& window,
+                                           ProgramState& state) {
+    if (!qt::TrayIcon::available()) return nullptr;
+    qt::TrayIcon::Hooks hooks;
+    hooks.menu = [&session]() -> const SpriteMenuModel& { return session->currentMenu(); };
+    hooks.choose = [&session](int id) {
+        if (session) session->chooseMenuItem(id);
+    };
+    hooks.language = [&state] { return state.web.language().language(); };
+    hooks.characterShown = [&session] { return session && session->characterShown(); };
+    hooks.showCharacter = [&session](bool shown) {
+        if (session) session->showCharacter(shown);
+    };
+    window.setOutsideCloseHandler([&session] {
+        if (!session) return false;
+        session->showCharacter(false);
+        return true;
+    });
+    // A hidden character leaves no window open, so the program ends with its window's close.
+    application.setQuitOnLastWindowClosed(false);
+    return std::make_unique<qt::TrayIcon>(QString::fromStdString(programName), std::move(hooks));
 }
 
 char32_t typedCharacter(const QKeyEvent& event) {
@@ -246,6 +282,7 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<SceneDrawer> standIn;
     std::unique_ptr<qt::FileDropTarget> drops;
+    std::unique_ptr<qt::TrayIcon> tray;
     if (standInFigureRequested()) {
         standIn = std::make_unique<qt::StandInFigure>();
         spriteWindow.setScene(standIn.get());
@@ -267,6 +304,13 @@ int main(int argc, char** argv) {
         spriteWindow.setClickThrough(
             userSettings.get(qt::SettingKey<bool>{qt::setting::kClickThrough.key, edition.clickThroughByDefault}));
         session = std::make_unique<qt::DesktopSession>(state, spriteWindow, std::move(dialogs));
+        qt::DesktopPlaces places;
+        places.userContent = folders.userContent;
+        places.contentChanged = [&folders] { posix::refreshContentView(folders); };
+        places.autostart.emplace(posix::AutostartEntry::defaultFile(), posix::AutostartEntry::runningProgram(),
+                                 programName, portableHome(line, folders));
+        places.pauseWhenHidden = userSettings.get(qt::setting::kPauseWhenHidden);
+        session->setDesktopPlaces(std::move(places));
         spriteWindow.setScene(&session->scene());
         // A saved invitation is opened between frames, after the drag source has been answered
         // or the scene has started, and what it brought is loaded through the ordinary commands.
@@ -286,7 +330,7 @@ int main(int argc, char** argv) {
         session->scene().music().setAudioOffset(userSettings.get(qt::setting::kAudioOffsetMs));
         spriteWindow.setInitialiseHandler([&session, &spriteWindow, openInvitation, invitation] {
             if (!session->start()) {
-                QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::close, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(&spriteWindow, &qt::SpriteWindow::end, Qt::QueuedConnection);
                 return;
             }
             if (!invitation.empty()) openInvitation(invitation);
@@ -306,17 +350,22 @@ int main(int argc, char** argv) {
         });
     }
     // The scene's GL resources go while the window's context can still be made current.
-    spriteWindow.setReleaseHandler([&session, &standIn] {
+    spriteWindow.setReleaseHandler([&session, &standIn, &tray, &application] {
+        const bool hadTray = tray != nullptr;
+        tray.reset();
         session.reset();
         standIn.reset();
+        // Without a tray Qt ends the loop with the last window; with one the program does.
+        if (hadTray) QMetaObject::invokeMethod(&application, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     spriteWindow.setTopMost(settings.topwindow);
     spriteWindow.show();
+    if (session) tray = makeTrayIcon(application, programName, session, spriteWindow, state);
 
     application.exec();
     // The loop can also end without a close (a session manager's quit): release the scene
     // here, while the window and its context still exist.
-    spriteWindow.close();
+    spriteWindow.end();
     state.activityLog.close();
 
     // Nothing is reported when the state cannot be saved; the next start uses the old one.

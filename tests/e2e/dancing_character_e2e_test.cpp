@@ -375,6 +375,62 @@ TEST_F(DancingCharacterE2ETest, DroppedDancesAndCharacterFoldersAreLoadedAndSong
     EXPECT_EQ(savedValue(saved, "character"), (folder / "Toma.dcz").generic_string()) << saved;
 }
 
+TEST_F(DancingCharacterE2ETest, AForeignCharacterIsAddedToTheUsersOwnAndTheLoginStartNamesTheFolder) {
+    // The launch file names a character outside the program folder, as a drop leaves it.
+    TempFolder elsewhere;
+    const std::filesystem::path foreign = elsewhere / "Toma";
+    std::filesystem::copy(session.home() / "Characters" / "Toma", foreign, std::filesystem::copy_options::recursive);
+    std::string launch = readFile(session.home() / "kavelune.txt");
+    const std::string old = savedValue(launch, "character");
+    ASSERT_FALSE(old.empty()) << launch;
+    launch.replace(launch.find(old), old.size(), (foreign / "Toma.dcz").string());
+    session.writeLaunchFile(launch);
+    TempFolder config;
+    startAndWait({"XDG_CONFIG_HOME=" + config.path().string(), "KAVELUNE_TEST_COMMANDS=111,110"});
+
+    const std::filesystem::path autostart = config / "autostart" / "kavelune.desktop";
+    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(autostart); })) << "no login start written";
+    EXPECT_NE(readFile(autostart).find(" --home " + session.home().string()), std::string::npos)
+        << readFile(autostart);
+    // The program folder already has a Toma, which stays as it was.
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "character"), "Characters\\Toma 2\\Toma.txt") << saved;
+    EXPECT_EQ(readFile(session.home() / "Characters/Toma 2/Toma.dcz"), readFile(foreign / "Toma.dcz"));
+}
+
+TEST_F(DancingCharacterE2ETest, WithATrayItsIconHidesAndShowsTheCharacterAndItsMenuEndsTheProgram) {
+    // The tray stands over the desktop picture, as a panel would.
+    session.showDesktopPicture();
+    session.start({KAVELUNE_TRAY_HOST});
+    ASSERT_TRUE(eventually([&] { return session.screenshot().pixel(DesktopSession::kWidth - 1, 1)[0] == 0x30; }))
+        << "no tray";
+    desktop = session.screenshot();
+    const WindowBox slot{DesktopSession::kWidth - 24, 0, 24, 24};
+    startAgainAndWait();
+    ASSERT_TRUE(eventually([&] { return session.screenshot().differingPixels(desktop, slot) > 20; }))
+        << "no icon in the tray";
+    const std::string icon = std::to_string(DesktopSession::kWidth - 12) + " 12";
+
+    // Its menu's first item is Hide; the program goes on without a window.
+    session.xdotool("mousemove " + icon + " click 3");
+    std::this_thread::sleep_for(700ms);
+    session.xdotool("key --delay 150 Down Return");
+    EXPECT_TRUE(eventually([&] { return session.visibleWindowCount(kTitle) == 0; })) << "the character stayed";
+    EXPECT_FALSE(session.waitForExit(program, 500ms)) << "hiding ended the program";
+
+    // A click on the icon brings the character back.
+    session.xdotool("mousemove " + icon + " click 1");
+    EXPECT_TRUE(eventually([&] { return session.visibleWindowCount(kTitle) == 1; })) << "the character stayed hidden";
+    EXPECT_TRUE(eventually([&] { return characterPixels(session.screenshot()) > 2000; }));
+
+    // The menu's last item is Exit, which ends the program and saves the state.
+    session.xdotool("mousemove " + icon + " click 3");
+    std::this_thread::sleep_for(700ms);
+    session.xdotool("key --delay 150 Up Return");
+    EXPECT_EQ(session.waitForExit(program, 15s), 0);
+    EXPECT_EQ(savedValue(readFile(session.home() / "current.txt"), "character"), "Characters\\Mira\\Mira.dcz");
+}
+
 TEST_F(DancingCharacterE2ETest, RefreshGrabsTheDesktopUnderTheWindowAnew) {
     startAndWait();
     const WindowBox where = settledBox();

@@ -51,6 +51,14 @@ constexpr std::array<TextRow, MenuText::kRowCount> kRows{{
     {"Enter valid SMTP server.", "SMTP 서버주소를 입력해 주세요.", "Enter valid SMTP server."},  // 35
 }};
 
+// Columns as above; rows in the order of DesktopItem.
+constexpr std::array<TextRow, 4> kDesktopItems{{
+    {"Show", "보이기", "表示"},
+    {"Hide", "숨기기", "隠す"},
+    {"Start with the desktop", "시작할 때 실행", "ログイン時に起動"},
+    {"Add to my characters", "내 캐릭터에 추가", "マイキャラクターに追加"},
+}};
+
 }  // namespace
 
 MenuLanguage menuLanguageFor(int languageId) {
@@ -73,6 +81,10 @@ int codePageOf(MenuLanguage language) {
 std::string_view MenuText::text(MenuLanguage language, int row) {
     if (row < 0 || row >= kRowCount) return {};
     return kRows[static_cast<std::size_t>(row)][static_cast<std::size_t>(language)];
+}
+
+std::string_view desktopItemText(MenuLanguage language, DesktopItem item) {
+    return kDesktopItems[static_cast<std::size_t>(item)][static_cast<std::size_t>(language)];
 }
 
 std::string MenuText::encoded(MenuLanguage language, int row) {

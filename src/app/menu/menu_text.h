@@ -54,6 +54,13 @@ public:
     static std::string encoded(MenuLanguage language, int row);
 };
 
+// The items the program adds for the desktop it runs on, beside the fixed table: the tray's
+// Show and Hide, the login start and the copy of a character into the user's own content.
+enum class DesktopItem { Show, Hide, StartWithDesktop, AddToMyCharacters };
+
+// The item's text in UTF-8.
+std::string_view desktopItemText(MenuLanguage language, DesktopItem item);
+
 // The text table as an edition lays it out. KaveluneTrova's has no Always on Top row, so it has
 // 35 rows with every row after the sixth one up, and its first row names the partner's site.
 class EditionMenuText {

@@ -5,9 +5,9 @@
 namespace kavelune {
 
 const SpriteMenuModel& SpriteMenu::open(const std::filesystem::path& programFolder, MenuLanguage language,
-                                        const LaunchSettings& settings) {
+                                        const LaunchSettings& settings, const DesktopItemState& desktop) {
     if (!model_) model_ = SpriteMenuModel::build(programFolder, language, settings, edition_);
-    model_->updateChecks(settings);
+    model_->updateChecks(settings, desktop);
     return *model_;
 }
 

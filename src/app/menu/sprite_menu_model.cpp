@@ -107,6 +107,8 @@ SpriteMenuModel SpriteMenuModel::build(const std::filesystem::path& programFolde
     ids.sendMail = nextId++;
     ids.mailPreference = nextId++;
     ids.exit = nextId++;
+    ids.startWithDesktop = nextId++;
+    ids.addToMyCharacters = nextId++;
     menu.entries_.push_back(checkItem(ids.loop, text(MenuText::kLoop), settings.loop));
     menu.entries_.push_back(checkItem(ids.shadow, text(MenuText::kShadow), settings.shadow));
     if (edition.alwaysOnTop) {
@@ -118,14 +120,22 @@ SpriteMenuModel SpriteMenuModel::build(const std::filesystem::path& programFolde
     menu.entries_.push_back(item(ids.sendMail, text(MenuText::kSendMail)));
     menu.entries_.push_back(item(ids.mailPreference, text(MenuText::kMailPreference)));
     menu.entries_.push_back(separator());
+    menu.entries_.push_back(
+        checkItem(ids.startWithDesktop, desktopItemText(language, DesktopItem::StartWithDesktop), false));
+    MenuEntry addCharacter = item(ids.addToMyCharacters, desktopItemText(language, DesktopItem::AddToMyCharacters));
+    addCharacter.greyed = true;
+    menu.entries_.push_back(std::move(addCharacter));
+    menu.entries_.push_back(separator());
     menu.entries_.push_back(item(ids.exit, text(MenuText::kExit)));
     return menu;
 }
 
-void SpriteMenuModel::updateChecks(const LaunchSettings& settings) {
+void SpriteMenuModel::updateChecks(const LaunchSettings& settings, const DesktopItemState& desktop) {
     if (MenuEntry* loop = findIn(entries_, ids_.loop)) loop->checked = settings.loop;
     if (MenuEntry* shadow = findIn(entries_, ids_.shadow)) shadow->checked = settings.shadow;
     if (MenuEntry* top = findIn(entries_, ids_.topWindow)) top->checked = settings.topwindow;
+    if (MenuEntry* autostart = findIn(entries_, ids_.startWithDesktop)) autostart->checked = desktop.startsWithDesktop;
+    if (MenuEntry* add = findIn(entries_, ids_.addToMyCharacters)) add->greyed = desktop.characterIsTheUsers;
 }
 
 const MenuEntry* SpriteMenuModel::findEntry(int id) const { return findIn(entries_, id); }
@@ -163,6 +173,8 @@ std::optional<WindowCommand> SpriteMenuModel::commandFor(int id, LaunchSettings&
     if (id == ids_.sendMail) return plainCommand(command::kSendMail);
     if (id == ids_.mailPreference) return plainCommand(command::kMailPreference);
     if (id == ids_.exit) return plainCommand(command::kExit);
+    if (id == ids_.startWithDesktop) return plainCommand(command::kStartWithDesktop);
+    if (id == ids_.addToMyCharacters) return plainCommand(command::kAddToMyCharacters);
     return std::nullopt;
 }
 

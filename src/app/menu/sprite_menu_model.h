@@ -32,7 +32,8 @@ struct MenuEntry {
 
 // The menu's identifiers. One counter from 30001 hands them out: the items of the four content
 // trees in order, then Small, Medium, Large, Loop, Shadow, Always on Top (in the editions that
-// have it), Refresh, Send Mail, Mail Preference and Exit. A range's start is taken before its
+// have it), Refresh, Send Mail, Mail Preference and Exit, then the desktop's own items: Start
+// with the desktop and Add to my characters (shown above Exit). A range's start is taken before its
 // tree is built, so a missing tree leaves an empty range.
 struct SpriteMenuIds {
     static constexpr int kWebSite = 30000;
@@ -50,6 +51,14 @@ struct SpriteMenuIds {
     int sendMail = 0;
     int mailPreference = 0;
     int exit = 0;
+    int startWithDesktop = 0;
+    int addToMyCharacters = 0;
+};
+
+// The state of the desktop's own items when the menu opens.
+struct DesktopItemState {
+    bool startsWithDesktop = false;  // the login start is there: the item is checked
+    bool characterIsTheUsers = true;  // the character is already in the user's content: greyed
 };
 
 // The popup menu built from the content folders and the text table, and the meaning of each
@@ -64,8 +73,9 @@ public:
     const std::vector<MenuEntry>& entries() const { return entries_; }
     const SpriteMenuIds& ids() const { return ids_; }
 
-    // Sets the check marks of Loop, Shadow and Always on Top from `settings`.
-    void updateChecks(const LaunchSettings& settings);
+    // Sets the check marks of Loop, Shadow and Always on Top from `settings`, and the desktop's
+    // own items from `desktop`.
+    void updateChecks(const LaunchSettings& settings, const DesktopItemState& desktop = {});
 
     // What choosing `id` does: the switches flip in `settings` first, then the command that goes
     // to the window. Nothing for 0 (the menu was dismissed), an unknown id, or a content item

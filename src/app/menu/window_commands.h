@@ -31,6 +31,10 @@ inline constexpr int kStartMotion = 59;       // motion number
 inline constexpr int kShowBalloon = 60;
 inline constexpr int kAbout = 104;
 inline constexpr int kDestroy = 105;
+// The program's own commands for the desktop it runs on, numbered clear of the ones above; the
+// command dispatcher leaves them to the desktop session.
+inline constexpr int kStartWithDesktop = 110;   // writes or removes the login start
+inline constexpr int kAddToMyCharacters = 111;  // copies the character into the user's content
 }  // namespace window_command
 
 // One command with its parameter: a path or text for the content commands and 56, a number for

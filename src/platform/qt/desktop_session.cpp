@@ -5,6 +5,8 @@
 #include <QTimer>
 
 #include "app/menu/about_box.h"
+#include "app/menu/my_characters.h"
+#include "base/message_box.h"
 #include "app/balloon/balloon_target.h"
 #include "app/program_state.h"
 #include "platform/posix/user_folders.h"
@@ -18,6 +20,22 @@ namespace {
 
 // The engine's notifications are drained this often between frames.
 constexpr int kNotificationPollMs = 50;
+
+constexpr const char* kCantWriteAutostart = "The login start could not be changed:\n";
+constexpr const char* kCantCopyCharacter = "The character could not be copied into ";
+
+// The user's content folder as the places name it.
+class PlacesShelf : public UserContentShelf {
+public:
+    explicit PlacesShelf(const DesktopPlaces& places) : places_(places) {}
+    std::filesystem::path folder() override { return places_.userContent; }
+    void contentChanged() override {
+        if (places_.contentChanged) places_.contentChanged();
+    }
+
+private:
+    const DesktopPlaces& places_;
+};
 
 void* glProcAddress(const char* name) {
     QOpenGLContext* context = QOpenGLContext::currentContext();
@@ -70,7 +88,7 @@ bool DesktopSession::mayClose() {
 }
 
 void DesktopSession::queueClose() {
-    QMetaObject::invokeMethod(&window_, &SpriteWindow::close, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&window_, &SpriteWindow::end, Qt::QueuedConnection);
 }
 
 bool DesktopSession::start() {
@@ -81,7 +99,7 @@ bool DesktopSession::start() {
 void DesktopSession::dispatch(const WindowCommand& command) {
     BusyScope busy(*this);
     window_.makeCurrent();
-    dispatcher_->dispatch(command);
+    if (!dispatcher_->dispatch(command)) carryOutDesktopCommand(command);
 }
 
 void DesktopSession::post(const WindowCommand& command) {
@@ -90,12 +108,78 @@ void DesktopSession::post(const WindowCommand& command) {
 
 void DesktopSession::openMenu(QPoint at) {
     BusyScope busy(*this);
-    const SpriteMenuModel& model =
-        state_.menu.open(state_.programFolder, state_.web.language().language(), state_.settings);
-    const int id = runPopupMenu(model, at);
-    if (id == 0) return;
+    const int id = runPopupMenu(currentMenu(), at);
+    if (id != 0) chooseMenuItem(id);
+}
+
+const SpriteMenuModel& DesktopSession::currentMenu() {
+    return state_.menu.open(state_.programFolder, state_.web.language().language(), state_.settings,
+                            desktopItems());
+}
+
+void DesktopSession::chooseMenuItem(int id) {
+    BusyScope busy(*this);
     if (auto command = state_.menu.choose(id, state_.settings)) {
         dispatch(*command);
+    }
+}
+
+DesktopItemState DesktopSession::desktopItems() const {
+    DesktopItemState items;
+    items.startsWithDesktop = places_.autostart && places_.autostart->enabled();
+    items.characterIsTheUsers = places_.userContent.empty() ||
+                                isUsersCharacter(state_.programFolder, state_.settings.character, places_.userContent);
+    return items;
+}
+
+void DesktopSession::carryOutDesktopCommand(const WindowCommand& command) {
+    switch (command.number) {
+        case window_command::kStartWithDesktop: toggleAutostart(); break;
+        case window_command::kAddToMyCharacters: addCharacterToMine(); break;
+        default: break;
+    }
+}
+
+void DesktopSession::toggleAutostart() {
+    if (!places_.autostart) return;
+    const posix::AutostartEntry& entry = *places_.autostart;
+    const bool done = entry.enabled() ? entry.disable() : entry.enable();
+    if (!done) showMessageBox(kCantWriteAutostart + entry.file().string(), "Error");
+}
+
+void DesktopSession::addCharacterToMine() {
+    if (places_.userContent.empty() ||
+        isUsersCharacter(state_.programFolder, state_.settings.character, places_.userContent)) {
+        return;
+    }
+    PlacesShelf shelf(places_);
+    const std::optional<std::string> copy = addToMyCharacters(state_.programFolder, state_.settings.character, shelf);
+    if (!copy) {
+        showMessageBox(kCantCopyCharacter + (places_.userContent / "Characters").string(), "Error");
+        return;
+    }
+    // The menu shows the copy from now on, and the character is taken from there, so the next
+    // start finds it even when the original is gone.
+    state_.menu.forget();
+    dispatch(commandWithPath(window_command::kLoadCharacter, *copy));
+}
+
+bool DesktopSession::characterShown() const { return window_.isVisible(); }
+
+void DesktopSession::showCharacter(bool shown) {
+    if (!shown) {
+        if (!window_.isVisible()) return;
+        if (places_.pauseWhenHidden && !scene_->paused()) {
+            scene_->pause();
+            heldWhileHidden_ = true;
+        }
+        window_.hide();
+        return;
+    }
+    window_.reveal();
+    if (heldWhileHidden_) {
+        heldWhileHidden_ = false;
+        if (scene_->paused()) scene_->resume();
     }
 }
 

@@ -3,11 +3,16 @@
 #include <QObject>
 #include <QPoint>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/menu/command_dispatcher.h"
+#include "app/menu/sprite_menu_model.h"
 #include "app/scene/sprite_scene.h"
 #include "app/menu/window_control.h"
+#include "platform/posix/autostart.h"
 #include "platform/qt/desktop_dialogs.h"
 
 namespace kavelune {
@@ -17,6 +22,14 @@ class ProgramState;
 namespace kavelune::qt {
 
 class SpriteWindow;
+
+// Where the program stands on the user's desktop, for the commands it adds there.
+struct DesktopPlaces {
+    std::filesystem::path userContent;     // where "Add to my characters" copies to
+    std::function<void()> contentChanged;  // after such a copy: the program folder shows it
+    std::optional<posix::AutostartEntry> autostart;
+    bool pauseWhenHidden = false;          // a hidden character holds its song
+};
 
 // Everything the running program is made of around the sprite window: the scene, the command
 // dispatcher with the window's side of the commands, the popup menu and the keys. Commands from
@@ -42,6 +55,16 @@ public:
     void post(const WindowCommand& command);
 
     void openMenu(QPoint at);
+    // The popup menu as it stands now, laid out on first use, for the tray to show.
+    const SpriteMenuModel& currentMenu();
+    // An id of that menu was chosen somewhere other than the popup.
+    void chooseMenuItem(int id);
+
+    void setDesktopPlaces(DesktopPlaces places) { places_ = std::move(places); }
+    bool characterShown() const;
+    // Hides the character, holding its song when the settings say so, or shows and raises it
+    // again, going on with a song held that way.
+    void showCharacter(bool shown);
 
     // Whether the window may close now. While the session is inside a command, a menu or its
     // start (a message box or the menu may be running a loop of their own), closing would pull
@@ -75,12 +98,19 @@ private:
     };
 
     void queueClose();
+    // The commands the dispatcher leaves to the window: the ones the desktop adds.
+    void carryOutDesktopCommand(const WindowCommand& command);
+    void toggleAutostart();
+    void addCharacterToMine();
+    DesktopItemState desktopItems() const;
     // Where the character is on the screen: its projected bounds in the window, or the whole
     // window before the first frame.
     QRect characterOnScreen() const;
 
     int busyDepth_ = 0;
     bool closeWanted_ = false;
+    bool heldWhileHidden_ = false;
+    DesktopPlaces places_;
     ProgramState& state_;
     SpriteWindow& window_;
     std::unique_ptr<SpriteScene> scene_;

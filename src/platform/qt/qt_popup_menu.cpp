@@ -16,7 +16,9 @@ QString menuText(const MenuEntry& entry) {
     return text;
 }
 
-void fill(QMenu& menu, const std::vector<MenuEntry>& entries) {
+}  // namespace
+
+void fillMenu(QMenu& menu, const std::vector<MenuEntry>& entries) {
     for (const MenuEntry& entry : entries) {
         switch (entry.kind) {
             case MenuEntry::Kind::Separator:
@@ -25,7 +27,7 @@ void fill(QMenu& menu, const std::vector<MenuEntry>& entries) {
             case MenuEntry::Kind::Submenu: {
                 QMenu* sub = menu.addMenu(menuText(entry));
                 sub->setEnabled(!entry.greyed);
-                fill(*sub, entry.children);
+                fillMenu(*sub, entry.children);
                 break;
             }
             case MenuEntry::Kind::Item: {
@@ -40,11 +42,9 @@ void fill(QMenu& menu, const std::vector<MenuEntry>& entries) {
     }
 }
 
-}  // namespace
-
 int runPopupMenu(const SpriteMenuModel& model, QPoint at) {
     QMenu menu;
-    fill(menu, model.entries());
+    fillMenu(menu, model.entries());
     QAction* chosen = menu.exec(at);
     return chosen ? chosen->data().toInt() : 0;
 }

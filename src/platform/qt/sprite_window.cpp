@@ -108,6 +108,10 @@ void SpriteWindow::releaseGl() {
 bool SpriteWindow::event(QEvent* event) {
     // A close destroys the surface right after this handler; release while it still exists.
     if (event->type() == QEvent::Close) {
+        if (!released_ && !ending_ && putAway_ && putAway_()) {
+            event->ignore();
+            return true;
+        }
         if (!released_ && mayClose_ && !mayClose_()) {
             event->ignore();
             return true;
@@ -115,6 +119,20 @@ bool SpriteWindow::event(QEvent* event) {
         releaseGl();
     }
     return QOpenGLWindow::event(event);
+}
+
+void SpriteWindow::end() {
+    ending_ = true;
+    if (!close()) ending_ = false;  // refused for now: the owner ends it again later
+}
+
+void SpriteWindow::reveal() {
+    const bool wasHidden = !isVisible();
+    show();
+    // The window manager forgets the window's states while it is unmapped.
+    if (wasHidden) keepOffTaskBar(static_cast<unsigned long>(winId()));
+    raise();
+    requestActivate();
 }
 
 void SpriteWindow::setTopMost(bool on) {
@@ -331,7 +349,7 @@ void SpriteWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void SpriteWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        end();
         return;
     }
     if (keys_ && keys_(event)) {

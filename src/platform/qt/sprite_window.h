@@ -60,6 +60,13 @@ public:
     // Asked before the window closes; a false answer refuses the close (the owner closes the
     // window itself later).
     void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
+    // Asked when something other than the program itself closes the window (the window
+    // manager): true when the owner put the window away instead, and it stays.
+    void setOutsideCloseHandler(std::function<bool()> putAway) { putAway_ = std::move(putAway); }
+    // The program's own close (Escape, Exit, a failed start): it always closes the window.
+    void end();
+    // Maps the window again if it was hidden, raises it and gives it the focus.
+    void reveal();
     // Told of every pick test on the window: the point in window pixels and whether it hit.
     void setPickObserver(std::function<void(QPoint, bool)> observer) { pickObserver_ = std::move(observer); }
     // Clicks beside the character go to the window beneath: the window's input region follows
@@ -110,6 +117,8 @@ private:
     std::function<void()> initialise_;
     std::function<bool(QKeyEvent*)> keys_;
     std::function<bool()> mayClose_;
+    std::function<bool()> putAway_;
+    bool ending_ = false;
     std::function<void(QPoint, bool)> pickObserver_;
     bool clickThrough_ = false;
     std::unique_ptr<WindowInputShape> inputShape_;

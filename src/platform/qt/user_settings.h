@@ -27,6 +27,8 @@ inline constexpr SettingKey<int> kAudioOffsetMs{"audio/offsetMs", 0};
 // Whether clicks beside the character go to the window beneath. The fallback here is
 // KaveluneLE's; KaveluneTrova reads the same key with its own (on).
 inline constexpr SettingKey<bool> kClickThrough{"input/clickThrough", false};
+// Whether hiding the character from the tray holds its song until it is shown again.
+inline constexpr SettingKey<bool> kPauseWhenHidden{"tray/pauseWhenHidden", false};
 }  // namespace setting
 
 // The user's settings.ini (INI format) at a path the program chooses, normally in its state

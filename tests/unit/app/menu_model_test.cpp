@@ -45,7 +45,8 @@ TEST(MenuModelTest, LayoutIdsAndRangesFollowTheContent) {
     EXPECT_EQ(topTexts(menu),
               (std::vector<std::string>{"Go to jivora ...", "-", "Character", "Dance", "Sound", "Play List", "-", "Size",
                                         "Loop", "Shadow", "Always on Top", "-", "Refresh", "-", "Send Mail ...",
-                                        "Mail Preference ...", "-", "Exit"}));
+                                        "Mail Preference ...", "-", "Start with the desktop", "Add to my characters",
+                                        "-", "Exit"}));
     const SpriteMenuIds& ids = menu.ids();
     // Boy, Girl (grouped) | fast (in Disco), slow | song | party.
     EXPECT_EQ(ids.characterStart, 30001);
@@ -60,6 +61,8 @@ TEST(MenuModelTest, LayoutIdsAndRangesFollowTheContent) {
     EXPECT_EQ(ids.sendMail, 30014);
     EXPECT_EQ(ids.mailPreference, 30015);
     EXPECT_EQ(ids.exit, 30016);
+    EXPECT_EQ(ids.startWithDesktop, 30017);
+    EXPECT_EQ(ids.addToMyCharacters, 30018);
 
     const MenuEntry* web = menu.findEntry(SpriteMenuIds::kWebSite);
     ASSERT_TRUE(web);
@@ -92,6 +95,14 @@ TEST(MenuModelTest, LayoutIdsAndRangesFollowTheContent) {
     menu.updateChecks(settings);
     EXPECT_FALSE(menu.findEntry(ids.loop)->checked);
     EXPECT_TRUE(menu.findEntry(ids.shadow)->checked);
+
+    // The desktop's items: checked while the login start is there, greyed while the character
+    // is already the user's.
+    EXPECT_FALSE(menu.findEntry(ids.startWithDesktop)->checked);
+    EXPECT_TRUE(menu.findEntry(ids.addToMyCharacters)->greyed);
+    menu.updateChecks(settings, DesktopItemState{true, false});
+    EXPECT_TRUE(menu.findEntry(ids.startWithDesktop)->checked);
+    EXPECT_FALSE(menu.findEntry(ids.addToMyCharacters)->greyed);
 }
 
 TEST(MenuModelTest, TheSecondEditionHasNoAlwaysOnTopAndNamesItsPartnersSite) {
@@ -105,7 +116,7 @@ TEST(MenuModelTest, TheSecondEditionHasNoAlwaysOnTopAndNamesItsPartnersSite) {
     for (const auto& [language, webItem] : webItems) {
         SpriteMenuModel menu = SpriteMenuModel::build(home.path(), language, settings, kaveluneTrova());
         const std::vector<std::string> texts = topTexts(menu);
-        EXPECT_EQ(texts.size(), 17u);
+        EXPECT_EQ(texts.size(), 20u);
         EXPECT_EQ(texts.front(), webItem);
         std::string alwaysOnTop(MenuText::text(language, MenuText::kAlwaysOnTop));
         alwaysOnTop.resize(alwaysOnTop.find('\t'));
@@ -115,7 +126,8 @@ TEST(MenuModelTest, TheSecondEditionHasNoAlwaysOnTopAndNamesItsPartnersSite) {
         EXPECT_EQ(ids.refresh, 30012);
         EXPECT_EQ(ids.exit, 30015);
         EXPECT_EQ(menu.commandFor(ids.refresh, settings), plainCommand(command::kRefresh));
-        EXPECT_EQ(menu.commandFor(30016, settings), std::nullopt);
+        EXPECT_EQ(menu.commandFor(30016, settings), plainCommand(command::kStartWithDesktop));
+        EXPECT_EQ(menu.commandFor(30018, settings), std::nullopt);
     }
 
     // Its text table: 35 rows, every row after Shadow one up, the mail rows unchanged.
@@ -146,7 +158,8 @@ TEST(MenuModelTest, MissingInfoFolderDropsPlayListsAndMovesLaterIds) {
     SpriteMenuModel bare = SpriteMenuModel::build(empty.path(), MenuLanguage::English, settings);
     EXPECT_EQ(topTexts(bare), (std::vector<std::string>{"Go to jivora ...", "-", "-", "Size", "Loop", "Shadow",
                                                         "Always on Top", "-", "Refresh", "-", "Send Mail ...",
-                                                        "Mail Preference ...", "-", "Exit"}));
+                                                        "Mail Preference ...", "-", "Start with the desktop",
+                                                        "Add to my characters", "-", "Exit"}));
     EXPECT_EQ(bare.ids().sizeStart, 30001);
 }
 
@@ -176,8 +189,10 @@ TEST(MenuModelTest, ChosenIdsBecomeCommands) {
     EXPECT_EQ(menu.commandFor(ids.sendMail, settings), plainCommand(command::kSendMail));
     EXPECT_EQ(menu.commandFor(ids.mailPreference, settings), plainCommand(command::kMailPreference));
     EXPECT_EQ(menu.commandFor(ids.exit, settings), plainCommand(command::kExit));
+    EXPECT_EQ(menu.commandFor(ids.startWithDesktop, settings), plainCommand(command::kStartWithDesktop));
+    EXPECT_EQ(menu.commandFor(ids.addToMyCharacters, settings), plainCommand(command::kAddToMyCharacters));
     EXPECT_FALSE(menu.commandFor(0, settings));  // dismissed
-    EXPECT_FALSE(menu.commandFor(ids.exit + 1, settings));
+    EXPECT_FALSE(menu.commandFor(ids.addToMyCharacters + 1, settings));
 
     // The switches flip before their command goes out.
     EXPECT_EQ(menu.commandFor(ids.loop, settings), plainCommand(command::kApplyLoop));
