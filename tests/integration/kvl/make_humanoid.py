@@ -83,9 +83,8 @@ def code_of(bone, fingers):
     rest = bone[4:] if hand == 0 else bone[5:]
     finger = next(f for f in range(5) if rest.startswith(FINGERS[f]))
     joint = rest[len(FINGERS[finger]):]
-    k = ["Proximal", "Intermediate", "Distal"].index(joint) if joint != "Metacarpal" else 0
-    if finger == 0 and joint in ("Proximal", "Distal") and "Metacarpal" in bone_list_cache:
-        k = {"Proximal": 1, "Distal": 2}[joint]
+    vrm1_thumb = finger == 0 and any(b.endswith("ThumbMetacarpal") for b in bone_list_cache)
+    k = (["Metacarpal", "Proximal", "Distal"] if vrm1_thumb else ["Proximal", "Intermediate", "Distal"]).index(joint)
     return 19 + 16 * hand + 1 + 3 * finger + k
 
 
