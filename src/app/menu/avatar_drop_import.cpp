@@ -25,7 +25,8 @@ AvatarImportPlan planAvatarImport(const std::filesystem::path& avatar, const std
     plan.name = characterNameOf(avatar);
     const std::filesystem::path folder = userContent / "Characters" / plan.name;
     plan.commandLine = {kit.string(), "import", avatar.string(), "--out", folder.string(), "--name", plan.name};
-    plan.load = commandWithPath(window_command::kLoadCharacter, "Characters/" + plan.name + "/" + plan.name + ".dcz");
+    // Stored paths are written with backslashes, as the launch files keep them.
+    plan.load = commandWithPath(window_command::kLoadCharacter, "Characters\\" + plan.name + "\\" + plan.name + ".dcz");
     return plan;
 }
 

@@ -141,6 +141,10 @@ bool readAccessor(const tinygltf::Model& model, int index, int components, std::
     const std::vector<unsigned char>& buffer = model.buffers[view.buffer].data;
     const std::size_t element = static_cast<std::size_t>(size) * components;
     const std::size_t stride = view.byteStride ? view.byteStride : element;
+    if (stride > 256 || accessor.byteOffset > view.byteLength) {
+        error = "accessor " + std::to_string(index) + " reaches past its buffer";
+        return false;
+    }
     const std::size_t start = view.byteOffset + accessor.byteOffset;
     const std::size_t end = count == 0 ? start : start + (count - 1) * stride + element;
     if (stride < element || view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset ||

@@ -23,7 +23,7 @@ const tinygltf::Image* decodedImage(const tinygltf::Model& model, int textureInd
     if (source < 0 || static_cast<std::size_t>(source) >= model.images.size()) return nullptr;
     const tinygltf::Image& image = model.images[source];
     const int bytesPer = image.bits == 16 ? 2 : 1;
-    if (image.width <= 0 || image.height <= 0 || image.width > 16384 || image.height > 16384 ||
+    if (image.width <= 0 || image.height <= 0 || image.width > 8192 || image.height > 8192 ||
         image.component < 1 || image.component > 4 || (image.bits != 8 && image.bits != 16)) {
         return nullptr;
     }

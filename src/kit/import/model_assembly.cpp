@@ -153,7 +153,8 @@ bool assembleModel(const HumanoidMap& map, const RestPose& pose, const RestGeome
     // Differences of positions in file units to model units; the hips stand over the origin.
     auto toUnits = [scale, &outOfRange](Vec3 d) {
         auto unit = [&](double value) {
-            const double scaled = std::round(value * scale);
+            double scaled = std::round(value * scale);
+            if (!std::isfinite(scaled)) scaled = 1e9;
             outOfRange = outOfRange || std::abs(scaled) > 32767.0;
             return static_cast<std::int16_t>(std::clamp(scaled, -32767.0, 32767.0));
         };
