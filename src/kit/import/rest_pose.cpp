@@ -13,6 +13,10 @@ namespace {
 struct Aim {
     int towards = -1;  // node whose joint gives the bone's direction
     Vec3 direction;
+    // Optionally, two nodes below whose joints give the bone's turn about its own direction.
+    int sideFrom = -1;
+    int sideTo = -1;
+    Vec3 side;
 };
 
 Vec3 fromDemo(demo::Vec3d v) { return {v.x, v.y, v.z}; }
@@ -48,7 +52,7 @@ std::vector<std::optional<Aim>> restAims(const tinygltf::Model& model, const Hum
     std::vector<std::optional<Aim>> aims(model.nodes.size());
     const auto joints = demo::figureJoints(demo::FigureShape{});
     auto aim = [&](int node, int towards, Vec3 direction) {
-        if (node >= 0 && towards >= 0 && node != towards) aims[node] = Aim{towards, direction};
+        if (node >= 0 && towards >= 0 && node != towards) aims[node] = Aim{towards, direction, -1, -1, {}};
     };
     for (auto [from, to] : {std::pair{6, 7}, {7, 8}, {10, 11}, {11, 12}, {13, 14}, {14, 15}, {16, 17}, {17, 18}}) {
         aim(map.body[from], map.body[to], fromDemo(joints[to] - joints[from]));
@@ -58,8 +62,16 @@ std::vector<std::optional<Aim>> restAims(const tinygltf::Model& model, const Hum
         const auto& hand = map.hands[side];
         // The palm hangs along the middle finger; the four fingers hang straight, the thumb keeps
         // its own set.
-        aim(map.body[side == 0 ? 8 : 12], hand[7], down);
+        const int palm = map.body[side == 0 ? 8 : 12];
+        aim(palm, hand[7], down);
         if (!map.fingers) continue;
+        // The knuckles run from the index finger at the front to the little finger at the back,
+        // so the palm faces the body.
+        if (aims[palm]) {
+            aims[palm]->sideFrom = hand[4];
+            aims[palm]->sideTo = hand[13];
+            aims[palm]->side = {0.0, 0.0, -1.0};
+        }
         for (int slot = 4; slot < kHandSlots; ++slot) {
             const bool last = slot % 3 == 0;
             const int node = hand[slot];
@@ -108,6 +120,13 @@ bool computeRestPose(const tinygltf::Model& model, const HumanoidMap& map, RestP
         if (aims[n]) {
             const Vec3 pointing = parentTurn * (at(aims[n]->towards) - at(n));
             if (length(pointing) > 1e-9) turn[n] = rotationBetween(pointing, aims[n]->direction) * parentTurn;
+            if (aims[n]->sideFrom >= 0) {
+                const Vec3 axis = normalise(aims[n]->direction);
+                Vec3 now = turn[n] * (at(aims[n]->sideTo) - at(aims[n]->sideFrom));
+                now = now - axis * dot(now, axis);
+                const Vec3 wanted = aims[n]->side - axis * dot(aims[n]->side, axis);
+                if (length(now) > 1e-9 && length(wanted) > 1e-9) turn[n] = rotationBetween(now, wanted) * turn[n];
+            }
         }
         pose.bake[n] = translation(pose.joint[n]) * rotationMatrix(turn[n]) * translation(at(n) * -1.0);
     }
