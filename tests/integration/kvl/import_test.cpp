@@ -122,6 +122,7 @@ TEST_P(KvlImportTest, SegmentsChainsHeightAndSidesReadBack) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, KvlImportTest,
     ::testing::Values(AvatarCase{"mixamo.gltf", "--format gltf", false, true, true, 1800},
+                      AvatarCase{"armature.gltf", "--format gltf --armature --fingers", true, true, true, 1800},
                       AvatarCase{"vroid.glb", "--format glb --fingers --textured", true, true, true, 1700},
                       AvatarCase{"old.vrm", "--format vrm0 --fingers --textured --no-chest", true, false, true, 2400},
                       AvatarCase{"new.vrm", "--format vrm1 --no-shoulders", false, true, false, 1800},

@@ -127,13 +127,19 @@ def build(args):
     index = {b[0]: i for i, b in enumerate(bones)}
     world = {b[0]: (b[2][0] * flip, b[2][1], b[2][2] * flip) for b in bones}
     nodes = []
+    # Under an "Armature" node turned a quarter about x and scaled by 1/100, as exporters from
+    # z-up tools write it, the bones' own translations are in the armature's frame.
+    turn = [[1, 0, 0], [0, 0, -1], [0, 1, 0]] if args.armature else [[1, 0, 0], [0, 1, 0], [0, 0, 1]]
+    scale = 0.01 if args.armature else 1.0
+    def local(v):  # world offset -> armature frame: transpose of the turn, divided by the scale
+        return [sum(turn[r][c] * v[r] for r in range(3)) / scale for c in range(3)]
     style = {"gltf": "mixamo", "glb": "vroid"}.get(args.format, "vroid")
     if args.names == "unknown":
         style = "unknown"
     for bone, parent, _, _ in bones:
         origin = world[parent] if parent else (0, 0, 0)
         node = {"name": bone_name(bone, style, vrm1),
-                "translation": [world[bone][i] - origin[i] for i in range(3)]}
+                "translation": local([world[bone][i] - origin[i] for i in range(3)])}
         children = [index[b[0]] for b in bones if b[1] == bone]
         if children:
             node["children"] = children
@@ -158,7 +164,10 @@ def build(args):
     ibm = []
     for bone, _, _, _ in bones:
         w = world[bone]
-        ibm += [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -w[0], -w[1], -w[2], 1]
+        back = local([-w[0], -w[1], -w[2]])
+        for c in range(3):  # columns of the transposed turn over the scale
+            ibm += [turn[c][0] / scale, turn[c][1] / scale, turn[c][2] / scale, 0]
+        ibm += back + [1]
     blobs.append(struct.pack("<%df" % len(ibm), *ibm))
     image = png(4, 4, (200, 120, 80, 255)) if args.textured else None
     if image:
@@ -181,8 +190,13 @@ def build(args):
     if not args.no_skin:
         mesh_node["skin"] = 0
     nodes.append(mesh_node)
+    roots = [0, len(nodes) - 1]
+    if args.armature:
+        nodes.append({"name": "Armature", "children": [0], "rotation": [0.7071068, 0, 0, 0.7071068],
+                      "scale": [scale] * 3})
+        roots = [len(nodes) - 1, len(nodes) - 2]
     doc = {"asset": {"version": "2.0", "generator": "make_humanoid.py"},
-           "scene": 0, "scenes": [{"nodes": [0, len(nodes) - 1]}], "nodes": nodes,
+           "scene": 0, "scenes": [{"nodes": roots}], "nodes": nodes,
            "meshes": [{"primitives": [{"attributes": attributes, "indices": 4, "material": 0},
                                       {"attributes": attributes, "indices": 5, "material": 1}]}],
            "materials": [{"name": "Body", "pbrMetallicRoughness": {"baseColorFactor": [1, 1, 1, 1]}},
@@ -231,6 +245,7 @@ def main():
     parser.add_argument("--no-chest", action="store_true")
     parser.add_argument("--no-shoulders", action="store_true")
     parser.add_argument("--no-skin", action="store_true")
+    parser.add_argument("--armature", action="store_true")
     parser.add_argument("--names", choices=["rig", "unknown"], default="rig")
     args = parser.parse_args()
     doc, buffer = build(args)
