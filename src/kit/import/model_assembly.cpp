@@ -215,7 +215,6 @@ bool assembleModel(const HumanoidMap& map, const RestPose& pose, const RestGeome
         error = "the model does not fit the 16-bit range at height " + std::to_string(options.height);
         return false;
     }
-    (void)low;
     return true;
 }
 
