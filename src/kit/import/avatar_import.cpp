@@ -49,7 +49,7 @@ bool importModel(const std::string& bytes, const ImportOptions& options, Importe
     MaterialTextures textures = exportMaterialTextures(source, options.name, used);
     AssemblyOptions assembly;
     assembly.height = options.height;
-    assembly.materialTextures = textures.specs;
+    assembly.materialTextures = textures.names;
     if (!assembleModel(map, pose, geometry, assembly, character.model, error)) return false;
     character.model.firstName = options.name;
     character.model.secondName = "imported";

@@ -63,7 +63,7 @@ MaterialTextures exportMaterialTextures(const tinygltf::Model& model, const std:
     MaterialTextures result;
     for (std::size_t m = 0; m < model.materials.size(); ++m) {
         if (m >= used.size() || !used[m]) {
-            result.specs.emplace_back();
+            result.names.emplace_back();
             continue;
         }
         const tinygltf::Material& material = model.materials[m];
@@ -92,10 +92,10 @@ MaterialTextures exportMaterialTextures(const tinygltf::Model& model, const std:
                 for (int x = 0; x < pixels.width(); ++x) opaque.set(x, y, pixels.at(x, y));
             result.files.push_back({stem + ".jpg", demo::encodeJpeg(opaque)});
         }
-        result.specs.push_back(result.files.back().name);
+        result.names.push_back(result.files.back().name);
     }
     // Triangles without a material are drawn white and untextured.
-    result.specs.emplace_back();
+    result.names.emplace_back();
     return result;
 }
 

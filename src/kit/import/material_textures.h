@@ -16,12 +16,12 @@ struct TextureFile {
 };
 
 struct MaterialTextures {
-    std::vector<std::string> specs;  // per material, then one for triangles without a material
+    std::vector<std::string> names;  // texture name per material, then one for triangles without a material
     std::vector<TextureFile> files;
     std::vector<std::string> notes;  // textures that could not be used
 };
 
-// File names start with `prefix`. Only materials in `used` get files (an empty spec otherwise).
+// File names start with `prefix`. Only materials in `used` get files (an empty name otherwise).
 MaterialTextures exportMaterialTextures(const tinygltf::Model& model, const std::string& prefix,
                                         const std::vector<bool>& used);
 

@@ -45,11 +45,11 @@ public:
                      const std::vector<Vec3>& cornerJoints, const std::vector<std::string>& textures) {
         auto [partIt, added] = partOfMaterial_.emplace(triangle.material, parts_.size());
         if (added) {
-            const std::size_t spec = triangle.material >= 0 && static_cast<std::size_t>(triangle.material) + 1 <
+            const std::size_t entry = triangle.material >= 0 && static_cast<std::size_t>(triangle.material) + 1 <
                                                                    textures.size()
                                          ? static_cast<std::size_t>(triangle.material)
                                          : textures.size() - 1;
-            parts_.push_back({textures[spec], {}});
+            parts_.push_back({textures[entry], {}});
         }
         for (int c = 0; c < 3; ++c) {
             const RestVertex& v = corners[c];

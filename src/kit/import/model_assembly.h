@@ -14,7 +14,7 @@ namespace kvl::import {
 
 struct AssemblyOptions {
     double height = 0.0;  // model units from the lowest to the highest vertex
-    // Texture spec of each glTF material; the last entry is for triangles without a material.
+    // Texture name of each glTF material; the last entry is for triangles without a material.
     std::vector<std::string> materialTextures;
 };
 
