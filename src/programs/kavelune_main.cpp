@@ -32,6 +32,7 @@
 #include "platform/posix/program_folders.h"
 #include "platform/posix/scripted_message_answers.h"
 #include "platform/posix/user_folders.h"
+#include "platform/qt/avatar_drop_import.h"
 #include "platform/qt/backdrop_mode.h"
 #include "platform/qt/desktop_session.h"
 #include "platform/qt/file_drop_target.h"
@@ -283,6 +284,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<SceneDrawer> standIn;
     std::unique_ptr<qt::FileDropTarget> drops;
     std::unique_ptr<qt::TrayIcon> tray;
+    std::unique_ptr<qt::AvatarDropImport> avatars;
     if (standInFigureRequested()) {
         standIn = std::make_unique<qt::StandInFigure>();
         spriteWindow.setScene(standIn.get());
@@ -336,13 +338,19 @@ int main(int argc, char** argv) {
             if (!invitation.empty()) openInvitation(invitation);
             for (int number : testCommands()) session->post({number, {}, 0});
         });
+        // A dropped avatar is imported by the content kit beside the program into the user's
+        // content, then loads as a character through the ordinary command.
+        avatars = std::make_unique<qt::AvatarDropImport>(posix::executableFolder() / "kvl", folders,
+                                                          [&session](const WindowCommand& command) {
+                                                              if (session) session->post(command);
+                                                          });
         // Dropped files load between frames, so the drag source is answered at once.
         drops = std::make_unique<qt::FileDropTarget>(
             spriteWindow, home,
             [&session](const WindowCommand& command) {
                 if (session) session->post(command);
             },
-            openInvitation);
+            openInvitation, [&avatars](const std::filesystem::path& avatar) { avatars->start(avatar); });
         spriteWindow.setCloseGuard([&session] { return !session || session->mayClose(); });
         spriteWindow.setKeyHandler([&session](QKeyEvent* event) {
             return session && session->keyPressed(event->key(), typedCharacter(*event),

@@ -478,5 +478,32 @@ TEST_F(DancingCharacterE2ETest, ARestartShowsTheCharacterAtTheSameSizeAndPlace) 
     exitAndReadSaved();
 }
 
+TEST_F(DancingCharacterE2ETest, DroppedAvatarsAreImportedAndLoadedAndADamagedOneKeepsTheCharacter) {
+    startAndWait();
+    TempFolder elsewhere;
+    const auto avatar = elsewhere / "My Avatar.vrm";
+    const auto broken = elsewhere / "broken.glb";
+    ASSERT_EQ(runCommand("python3 '" KAVELUNE_SOURCE_DIR "/tests/integration/kvl/make_humanoid.py' '" +
+                         avatar.string() + "' --format vrm1 --fingers --textured"), 0);
+    std::ofstream(broken) << "glTF but nothing more";
+    const WindowBox where = settledBox();
+    const int x = where.x + where.width / 2;
+    const int y = where.y + where.height / 2;
+
+    ASSERT_EQ(session.dropFiles(window, x, y, {broken}), 0);
+    EXPECT_TRUE(eventually([&] { return readFile(session.messageLog()).find("broken.glb") != std::string::npos; }))
+        << "the failed import says nothing";
+    EXPECT_NE(readFile(session.messageLog()).find("not a readable glTF file"), std::string::npos);
+    std::ofstream(session.messageLog(), std::ios::trunc).flush();  // the message was expected
+
+    ASSERT_EQ(session.dropFiles(window, x, y, {avatar}), 0);
+    const auto imported = session.home() / "Characters" / "My_Avatar" / "My_Avatar.dcz";
+    EXPECT_TRUE(eventually([&] { return std::filesystem::exists(imported); })) << "no import";
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(characterPixels(session.screenshot()), 500) << "the imported avatar dances";
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "character"), "Characters\\My_Avatar\\My_Avatar.dcz") << saved;
+}
+
 }  // namespace
 }  // namespace kavelune::testing

@@ -43,7 +43,9 @@ ordered_json handJson(const HandModel& hand) {
     }
     return {{"vertices", model_json::vertices(hand.baseVertices)},
             {"weights", hand.weights},
+            {"texcoords", hand.texCoords},
             {"pivots", model_json::points(hand.pivots)},
+            {"segment_vertices", hand.segmentVertices},
             {"rest_rotations", rotations},
             {"parts", partsJson(hand.parts)}};
 }

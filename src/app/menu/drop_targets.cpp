@@ -56,6 +56,9 @@ DropKind classifyDrop(const fs::path& dropped) {
         if (endsWithNoCase(name, type)) return DropKind::Character;
     }
     if (endsWithNoCase(name, ".dsq")) return DropKind::Dance;
+    for (const char* type : {".vrm", ".glb", ".gltf"}) {
+        if (endsWithNoCase(name, type) && !isFolder(path)) return DropKind::Avatar;
+    }
     if (isSavedInvitationName(path) && !isFolder(path)) return DropKind::Invitation;
     if (!name.empty() && name.find('.') == std::string::npos && isFolder(path)) return DropKind::CharacterFolder;
     return DropKind::Ignored;
@@ -77,6 +80,7 @@ std::vector<WindowCommand> dropCommands(const std::vector<fs::path>& dropped, co
                                                    contentPathFor(characterInFolder(path), programFolder)));
                 break;
             case DropKind::Invitation:
+            case DropKind::Avatar:
             case DropKind::Ignored:
                 break;
         }
@@ -84,13 +88,25 @@ std::vector<WindowCommand> dropCommands(const std::vector<fs::path>& dropped, co
     return commands;
 }
 
-std::vector<fs::path> droppedInvitations(const std::vector<fs::path>& dropped) {
-    std::vector<fs::path> invitations;
+namespace {
+
+std::vector<fs::path> droppedOfKind(const std::vector<fs::path>& dropped, DropKind kind) {
+    std::vector<fs::path> found;
     for (const fs::path& entry : dropped) {
         fs::path path = withoutTrailingSlash(entry);
-        if (classifyDrop(path) == DropKind::Invitation) invitations.push_back(path);
+        if (classifyDrop(path) == kind) found.push_back(path);
     }
-    return invitations;
+    return found;
+}
+
+}  // namespace
+
+std::vector<fs::path> droppedInvitations(const std::vector<fs::path>& dropped) {
+    return droppedOfKind(dropped, DropKind::Invitation);
+}
+
+std::vector<fs::path> droppedAvatars(const std::vector<fs::path>& dropped) {
+    return droppedOfKind(dropped, DropKind::Avatar);
 }
 
 }  // namespace kavelune

@@ -10,9 +10,9 @@
 namespace kavelune::qt {
 
 FileDropTarget::FileDropTarget(QWindow& window, std::filesystem::path programFolder, CommandSink send,
-                               InvitationSink openInvitation)
+                               InvitationSink openInvitation, AvatarSink importAvatar)
     : window_(window), programFolder_(std::move(programFolder)), send_(std::move(send)),
-      openInvitation_(std::move(openInvitation)) {
+      openInvitation_(std::move(openInvitation)), importAvatar_(std::move(importAvatar)) {
     window_.installEventFilter(this);
 }
 
@@ -38,6 +38,11 @@ std::vector<std::filesystem::path> FileDropTarget::invitationsIn(const std::vect
     return droppedInvitations(paths);
 }
 
+std::vector<std::filesystem::path> FileDropTarget::avatarsIn(const std::vector<std::filesystem::path>& paths) const {
+    if (!importAvatar_) return {};
+    return droppedAvatars(paths);
+}
+
 bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &window_) return false;
     switch (event->type()) {
@@ -47,7 +52,7 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
             // What is dragged does not change on the way: look at it once, when it comes in.
             if (event->type() == QEvent::DragEnter) {
                 const std::vector<std::filesystem::path> paths = droppedPaths(*drag);
-                wanted_ = (!commandsFor(paths).empty() || !invitationsIn(paths).empty()) &&
+                wanted_ = (!commandsFor(paths).empty() || !invitationsIn(paths).empty() || !avatarsIn(paths).empty()) &&
                           (drag->possibleActions() & Qt::CopyAction);
             }
             if (wanted_) {
@@ -67,7 +72,8 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
             const std::vector<std::filesystem::path> paths = droppedPaths(*drop);
             const std::vector<WindowCommand> commands = commandsFor(paths);
             const std::vector<std::filesystem::path> invitations = invitationsIn(paths);
-            if (commands.empty() && invitations.empty()) {
+            const std::vector<std::filesystem::path> avatars = avatarsIn(paths);
+            if (commands.empty() && invitations.empty() && avatars.empty()) {
                 drop->ignore();
                 return true;
             }
@@ -75,6 +81,7 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
             drop->accept();
             for (const WindowCommand& command : commands) send_(command);
             for (const std::filesystem::path& invitation : invitations) openInvitation_(invitation);
+            for (const std::filesystem::path& avatar : avatars) importAvatar_(avatar);
             return true;
         }
         default:

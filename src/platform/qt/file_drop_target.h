@@ -14,8 +14,8 @@ class QWindow;
 namespace kavelune::qt {
 
 // Lets the user drop files and folders on a window: characters and dances, as the drop rules
-// of the content library tell them apart, and saved invitations, which are handed to their own
-// handler to be opened. A drag is accepted only when it carries something to
+// of the content library tell them apart, saved invitations, which are handed to their own
+// handler to be opened, and avatars, handed to theirs to be imported. A drag is accepted only when it carries something to
 // load, so the pointer shows at once that a song or a picture would be ignored. A drop becomes
 // the window commands that load what was dropped, in the order the files were dropped.
 //
@@ -25,9 +25,10 @@ class FileDropTarget : public QObject {
 public:
     using CommandSink = std::function<void(const WindowCommand&)>;
     using InvitationSink = std::function<void(const std::filesystem::path&)>;
+    using AvatarSink = std::function<void(const std::filesystem::path&)>;
 
     FileDropTarget(QWindow& window, std::filesystem::path programFolder, CommandSink send,
-                   InvitationSink openInvitation = {});
+                   InvitationSink openInvitation = {}, AvatarSink importAvatar = {});
     ~FileDropTarget() override;
     FileDropTarget(const FileDropTarget&) = delete;
     FileDropTarget& operator=(const FileDropTarget&) = delete;
@@ -39,11 +40,13 @@ private:
     std::vector<std::filesystem::path> droppedPaths(const QDropEvent& event) const;
     std::vector<WindowCommand> commandsFor(const std::vector<std::filesystem::path>& paths) const;
     std::vector<std::filesystem::path> invitationsIn(const std::vector<std::filesystem::path>& paths) const;
+    std::vector<std::filesystem::path> avatarsIn(const std::vector<std::filesystem::path>& paths) const;
 
     QWindow& window_;
     std::filesystem::path programFolder_;
     CommandSink send_;
     InvitationSink openInvitation_;
+    AvatarSink importAvatar_;
     bool wanted_ = false;  // the drag over the window carries something to load
 };
 

@@ -28,6 +28,8 @@ TEST(DropTargetsTest, ClassifiesByEndingWithoutRegardToCase) {
     EXPECT_EQ(classifyDrop(place / "Invitation.EML"), DropKind::Invitation);
     EXPECT_EQ(classifyDrop(place / "page.htm"), DropKind::Invitation);
     EXPECT_EQ(classifyDrop(place / "page.html"), DropKind::Invitation);
+    EXPECT_EQ(classifyDrop(place / "Me.VRM"), DropKind::Avatar);
+    EXPECT_EQ(classifyDrop(place / "me.gltf"), DropKind::Avatar);
     EXPECT_EQ(classifyDrop(place / "notdcz"), DropKind::Ignored);  // no folder there either
 
     place.makeFolder("Girl");

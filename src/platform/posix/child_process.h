@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kavelune::posix {
+
+// Runs a program (argv[0] a path, or a name looked up in PATH) with these arguments, no shell
+// in between, and collects what it prints on standard output and standard error. Blocks until
+// it ends. Returns its exit status, or -1 when it could not be started or did not exit normally.
+int runCollectingOutput(const std::vector<std::string>& commandLine, std::string& printed);
+
+}  // namespace kavelune::posix
