@@ -39,8 +39,10 @@ std::string savedValue(const std::string& saved, const std::string& key) {
 
 class DancingCharacterE2ETest : public ::testing::Test {
 protected:
+    explicit DancingCharacterE2ETest(Monitors monitors = Monitors::One) : session(monitors) {}
+
     void SetUp() override {
-        ASSERT_TRUE(session.ready()) << "Xvfb did not start";
+        ASSERT_TRUE(session.ready()) << "the X server did not start";
         session.copyDemoContent();
     }
 
@@ -302,6 +304,52 @@ TEST_F(DancingCharacterE2ETest, AtTwiceTheScaleTheCharacterIsDrawnLargerAndStill
         return session.screenshot().differingPixels(still, WindowBox{target->x + 4, target->y + 4, 100, 150}) > 2000;
     })) << "a right click on the character opens the menu: picking works in device pixels";
     session.xdotool("key Escape");
+}
+
+// Two monitors joined by Xinerama. Qt sees them as one screen here (the dummy driver has no
+// RandR outputs), so what is checked is that the window crosses from one monitor onto the other
+// and that a place on a monitor that is gone comes back; which monitor Qt names is its own.
+class TwoMonitorE2ETest : public DancingCharacterE2ETest {
+protected:
+    TwoMonitorE2ETest() : DancingCharacterE2ETest(Monitors::TwoSideBySide) {}
+};
+
+TEST_F(TwoMonitorE2ETest, TheCharacterIsDraggedOntoTheSecondMonitorAndComesBackWhenThatMonitorIsGone) {
+    constexpr int kMonitor = DesktopSession::kTwinMonitorWidth;
+    startAndWait();
+    press("p");
+    // Right drags carry the window wholly onto the first monitor, then wholly onto the second,
+    // past where a 1024-pixel desktop would end.
+    auto dragWindowTo = [&](int left) {
+        const WindowBox where = settledBox();
+        const auto target = pointOnCharacter(session.settledScreenshot(where, 6s));
+        if (!target) return WindowBox{};
+        session.drag(3, target->x, target->y, target->x + left - where.x, target->y, 24);
+        return settledBox();
+    };
+    const WindowBox onFirst = dragWindowTo(100);
+    EXPECT_LE(onFirst.x + onFirst.width, kMonitor) << "the window lies on the first monitor";
+    const WindowBox onSecond = dragWindowTo(kMonitor + 350);
+    EXPECT_GE(onSecond.x, kMonitor + 300) << "the window crossed onto the second monitor";
+    const std::string saved = exitAndReadSaved();
+    EXPECT_GE(std::stoi(savedValue(saved, "x")), kMonitor + 300) << saved;
+
+    // The next start finds one 1024 x 768 monitor: the saved place lies on none, so the window
+    // comes back onto the screen there.
+    DesktopSession single;
+    ASSERT_TRUE(single.ready());
+    single.copyDemoContent();
+    std::filesystem::copy_file(session.home() / "current.txt", single.home() / "current.txt",
+                               std::filesystem::copy_options::overwrite_existing);
+    single.startWithScene({}, {"KAVELUNE_BACKDROP=tiles"});
+    const auto found = single.waitForWindow(kTitle, 20s);
+    ASSERT_TRUE(found) << "no window on the single monitor";
+    WindowBox back;
+    EXPECT_TRUE(eventually([&] {
+        back = single.windowBox(*found).value_or(WindowBox{});
+        return back.width > 0 && back.x >= 0 && back.x + back.width <= DesktopSession::kWidth;
+    })) << "the window at " << back.x << "," << back.y << " is off the only monitor";
+    EXPECT_EQ(readFile(single.messageLog()), "");
 }
 
 TEST_F(DancingCharacterE2ETest, KeysPauseRestartAndFlipTheSwitchesThatAreSaved) {

@@ -25,7 +25,7 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return result;
 }
 
-// Reads the display number Xvfb writes to its -displayfd once it accepts connections.
+// Reads the display number the X server writes to its -displayfd once it accepts connections.
 int readDisplayNumber(int descriptor) {
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + 20s;
@@ -39,6 +39,25 @@ int readDisplayNumber(int descriptor) {
         if (text.find('\n') != std::string::npos) return std::atoi(text.c_str());
     }
     return -1;
+}
+
+// Two dummy monitors side by side, one X screen each, joined by Xinerama into one desktop.
+std::string twinMonitorConfiguration(int width, int height) {
+    std::ostringstream text;
+    text << "Section \"ServerFlags\"\n  Option \"Xinerama\" \"on\"\n"
+            "  Option \"AutoAddDevices\" \"false\"\n  Option \"DontVTSwitch\" \"true\"\nEndSection\n"
+            "Section \"Monitor\"\n  Identifier \"Monitor\"\n  HorizSync 5.0-1000.0\n"
+            "  VertRefresh 5.0-200.0\nEndSection\n";
+    for (int i = 0; i < 2; ++i) {
+        text << "Section \"Device\"\n  Identifier \"Card" << i << "\"\n  Driver \"dummy\"\n"
+             << "  VideoRam 64000\nEndSection\n"
+             << "Section \"Screen\"\n  Identifier \"Screen" << i << "\"\n  Device \"Card" << i
+             << "\"\n  Monitor \"Monitor\"\n  DefaultDepth 24\n  SubSection \"Display\"\n"
+             << "    Depth 24\n    Virtual " << width << " " << height << "\n  EndSubSection\nEndSection\n";
+    }
+    text << "Section \"ServerLayout\"\n  Identifier \"Layout\"\n  Screen 0 \"Screen0\" 0 0\n"
+            "  Screen 1 \"Screen1\" RightOf \"Screen0\"\nEndSection\n";
+    return text.str();
 }
 
 }  // namespace
@@ -66,28 +85,16 @@ int Screenshot::differingPixels(const Screenshot& other, const WindowBox& box,
     return count;
 }
 
-DesktopSession::DesktopSession() {
+DesktopSession::DesktopSession(Monitors monitors) {
     home_ = folder_.makeFolder("home");
     runtime_ = folder_.makeFolder("runtime");
     chmod(runtime_.c_str(), 0700);
     messageLog_ = folder_ / "boxes.log";
-
-    int channel[2];
-    if (pipe(channel) != 0) return;
-    server_ = fork();
-    if (server_ == 0) {
-        close(channel[0]);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::vector<std::string> arguments{"Xvfb", "-displayfd", std::to_string(channel[1]),
-                                           "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
-        execvp("Xvfb", pointers(arguments).data());
-        _exit(127);
+    if (monitors == Monitors::TwoSideBySide) {
+        width_ = 2 * kTwinMonitorWidth;
+        height_ = kTwinMonitorHeight;
     }
-    close(channel[1]);
-    if (server_ > 0) display_ = readDisplayNumber(channel[0]);
-    close(channel[0]);
+    display_ = startServer(monitors);
     if (display_ < 0) return;
 
     const std::vector<std::pair<std::string, std::string>> environment{
@@ -107,6 +114,34 @@ DesktopSession::DesktopSession() {
         savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
         unsetenv(name);
     }
+}
+
+int DesktopSession::startServer(Monitors monitors) {
+    std::vector<std::string> arguments;
+    if (monitors == Monitors::One) {
+        arguments = {"Xvfb", "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+    } else {
+        const std::filesystem::path configuration = folder_ / "xorg.conf";
+        std::ofstream(configuration) << twinMonitorConfiguration(kTwinMonitorWidth, kTwinMonitorHeight);
+        arguments = {"Xorg", "-config", configuration.string(), "-logfile", (folder_ / "xorg.log").string(),
+                     "-nolisten", "tcp", "-noreset", "-novtswitch", "-sharevts"};
+    }
+    int channel[2];
+    if (pipe(channel) != 0) return -1;
+    arguments.insert(arguments.begin() + 1, {"-displayfd", std::to_string(channel[1])});
+    server_ = fork();
+    if (server_ == 0) {
+        close(channel[0]);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execvp(arguments[0].c_str(), pointers(arguments).data());
+        _exit(127);
+    }
+    close(channel[1]);
+    const int display = server_ > 0 ? readDisplayNumber(channel[0]) : -1;
+    close(channel[0]);
+    return display;
 }
 
 DesktopSession::~DesktopSession() {
@@ -216,7 +251,8 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
 
 void DesktopSession::showDesktopPicture() {
     const std::filesystem::path picture = folder_ / "desktop.png";
-    runCommand("convert -size 1024x768 gradient:red-blue '" + picture.string() + "'");
+    runCommand("convert -size " + std::to_string(width_) + "x" + std::to_string(height_) +
+               " gradient:red-blue '" + picture.string() + "'");
     start({"display", "-immutable", "-geometry", "+0+0", picture.string()});
     // Wait until the picture is on the screen.
     for (int i = 0; i < 100; ++i) {
@@ -306,9 +342,9 @@ Screenshot DesktopSession::screenshot() const {
         return shot;
     }
     const std::string bytes = readFile(file);
-    if (bytes.size() != static_cast<std::size_t>(kWidth) * kHeight * 3) return shot;
-    shot.width = kWidth;
-    shot.height = kHeight;
+    if (bytes.size() != static_cast<std::size_t>(width_) * height_ * 3) return shot;
+    shot.width = width_;
+    shot.height = height_;
     shot.rgb.assign(bytes.begin(), bytes.end());
     return shot;
 }

@@ -39,20 +39,30 @@ struct Screenshot {
 bool eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds timeout = std::chrono::seconds(6));
 
-// A private X server (Xvfb, 1024 x 768) with a program folder and a runtime folder of its own.
+// The monitors of a session: one 1024 x 768 screen (Xvfb), or two 800 x 600 monitors side by
+// side making one 1600 x 600 desktop (Xorg's dummy driver with Xinerama, since Xvfb puts every
+// head at the origin).
+enum class Monitors { One, TwoSideBySide };
+
+// A private X server with a program folder and a runtime folder of its own.
 // While the session lives, DISPLAY, XDG_RUNTIME_DIR and KAVELUNE_HOME point at them, so every
 // program the test starts runs there. Everything the session starts it also ends.
 class DesktopSession {
 public:
+    // The desktop of a one-monitor session.
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
+    static constexpr int kTwinMonitorWidth = 800;
+    static constexpr int kTwinMonitorHeight = 600;
 
-    DesktopSession();
+    explicit DesktopSession(Monitors monitors = Monitors::One);
     ~DesktopSession();
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
 
     bool ready() const { return display_ >= 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
     const std::filesystem::path& home() const { return home_; }
     const std::filesystem::path& messageLog() const { return messageLog_; }
 
@@ -103,12 +113,16 @@ public:
 
 private:
     void stop(pid_t pid);
+    // Starts the X server; its display number once it accepts connections, else -1.
+    int startServer(Monitors monitors);
 
     TempFolder folder_;
     std::filesystem::path home_;
     std::filesystem::path runtime_;
     std::filesystem::path messageLog_;
     int display_ = -1;
+    int width_ = kWidth;
+    int height_ = kHeight;
     pid_t server_ = -1;
     std::vector<pid_t> started_;
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
