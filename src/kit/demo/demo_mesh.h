@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/vec3d.h"
 #include "model/character_model.h"
 
 // Skinned meshes made of lofted primitives: tubes, capsules and ellipsoids, each ring of which
@@ -12,20 +13,8 @@
 // joint, as the model format wants.
 namespace kvl::demo {
 
-struct Vec3d {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
+using kvl::Vec3d;
 
-inline Vec3d operator+(Vec3d a, Vec3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3d operator-(Vec3d a, Vec3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3d operator*(Vec3d a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline double dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3d cross(Vec3d a, Vec3d b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline double length(Vec3d a) { return std::sqrt(dot(a, a)); }
 inline Vec3d normalise(Vec3d a) {
     const double l = length(a);
     return l > 0.0 ? a * (1.0 / l) : a;
