@@ -203,7 +203,7 @@ void SpriteWindow::paintGL() {
     glViewport(0, 0, static_cast<GLsizei>(width() * ratio), static_cast<GLsizei>(height() * ratio));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (tiles_) {
-        tiles_->draw(geometry_.window(), geometry_.desktop().height);
+        tiles_->draw(geometry_.window());
     }
     loadProjection();
     if (scene_) {
