@@ -1,6 +1,6 @@
 // One frame of the character as the desktop draws it: pose and skin the model, cull its faces
-// against the eye and the light, draw the shadow and the model, at 512 x 512 in the offscreen
-// context. Uses the character the demo launch file in $KAVELUNE_HOME (or ./demo) names, else a
+// against the eye and the light, draw the shadow (argument 1; 0 leaves it out, to see what it
+// costs) and the model, at 512 x 512 in the offscreen context. Uses the character the demo launch file in $KAVELUNE_HOME (or ./demo) names, else a
 // stand-in figure of similar size built here.
 #include <benchmark/benchmark.h>
 
@@ -127,6 +127,7 @@ void BM_RenderFrame(benchmark::State& state) {
         return;
     }
     scene.renderer = std::make_unique<SceneRenderer>(&HeadlessGlContext::procAddress);
+    scene.renderer->setShadow(state.range(0) != 0);
     if (!loadDemo(scene)) {
         scene.models.push_back(standInFigure());
         scene.what = "stand-in figure";
@@ -168,12 +169,13 @@ void BM_RenderFrame(benchmark::State& state) {
     const long allocations = testing::allocationsSoFar() - allocationsBefore;
     state.counters["allocs/frame"] =
         static_cast<double>(allocations) / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
-    state.SetLabel(scene.what + ", " + std::to_string(faces) + " faces, 512 x 512");
+    state.SetLabel(scene.what + ", " + std::to_string(faces) + " faces, 512 x 512" +
+                   (state.range(0) != 0 ? ", shadow" : ""));
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     for (auto& textures : scene.textures) textures.release();
 }
 
-BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_RenderFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 }  // namespace
 }  // namespace kavelune

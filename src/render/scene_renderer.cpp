@@ -120,12 +120,15 @@ void SceneRenderer::drawScene(Models models, bool withShadow) {
     if (hidden_) {
         return;
     }
+    // Posed once per frame, the meshes go to the GL once; every pass below draws from there.
+    geometry_.upload(models);
     if (withShadow) {
         drawShadowPass(models);
     }
     for (const auto& model : models) {
         drawModel(*model);
     }
+    geometry_.finish();
 }
 
 void SceneRenderer::drawModel(CharacterModel& model) {
@@ -145,33 +148,14 @@ void SceneRenderer::drawModel(CharacterModel& model) {
     }
 }
 
-void SceneRenderer::bindMeshArrays(const SkinnedMesh& mesh, bool withNormalsAndTexCoords) {
-    glVertexPointer(4, GL_SHORT, 0, mesh.vertices.data());
-    if (!withNormalsAndTexCoords) {
-        return;
-    }
-    const std::size_t count = mesh.vertices.size();
-    if (mesh.normals.size() >= count && !mesh.normals.empty()) {
-        glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
-    }
-    // A model without (enough) texture coordinates draws untextured rather than reading past
-    // its array.
-    if (mesh.texCoords.size() >= count * 2 && !mesh.texCoords.empty()) {
-        glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords.data());
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    } else {
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    }
-}
-
 void SceneRenderer::lockArrays(const SkinnedMesh& mesh) {
-    if (extensions_.compiledArrays) {
+    if (extensions_.compiledArrays && !geometry_.usesBuffer()) {
         extensions_.lockArrays(0, static_cast<int>(mesh.vertices.size()));
     }
 }
 
 void SceneRenderer::unlockArrays() {
-    if (extensions_.compiledArrays) {
+    if (extensions_.compiledArrays && !geometry_.usesBuffer()) {
         extensions_.unlockArrays();
     }
 }
@@ -180,7 +164,7 @@ void SceneRenderer::drawMesh(SkinnedMesh& mesh) {
     if (mesh.vertices.empty() || mesh.normals.size() < mesh.vertices.size()) {
         return;
     }
-    bindMeshArrays(mesh, true);
+    geometry_.bind(mesh, true);
     lockArrays(mesh);
     for (const MeshPart& part : mesh.parts) {
         if (part.drawFaceCount > 0) {
@@ -348,7 +332,7 @@ void SceneRenderer::drawMeshShadow(SkinnedMesh& mesh, const Vec3f& light, const 
     glPushMatrix();
     glMultMatrixf(receiver.projection.data());
     glMultMatrixf(placement.data());
-    bindMeshArrays(mesh, false);
+    geometry_.bind(mesh, false);
     lockArrays(mesh);
     for (const MeshPart& part : mesh.parts) {
         if (part.drawFaceCount > 0) {
