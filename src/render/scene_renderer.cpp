@@ -279,11 +279,7 @@ void SceneRenderer::drawShadowPass(Models models) {
     // the flattened triangles lie on one plane, so the depth test alone lets overlapping ones
     // blend again at random, which leaves the shadow speckled.
     if (stencilBits_ > 0) {
-        glClearStencil(0);
-        glClear(GL_STENCIL_BUFFER_BIT);
-        glStencilFunc(GL_EQUAL, 0, 0xff);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-        glEnable(GL_STENCIL_TEST);
+        markShadowPixelsAnew();
     }
 
     const Matrix4 view = readMatrix(GL_MODELVIEW_MATRIX);
@@ -309,6 +305,27 @@ void SceneRenderer::drawShadowPass(Models models) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glDepthFunc(GL_LEQUAL);
+}
+
+void SceneRenderer::markShadowPixelsAnew() {
+    // Each frame marks the pixels it darkens with its own stencil value and darkens only pixels
+    // not yet marked with it. Clearing the stencil in the middle of a frame costs a pass over
+    // the whole buffer, so it is cleared only when the values come round again, or when the
+    // viewport changes (a resized buffer holds whatever it holds).
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const bool resized = viewport[2] != shadowViewport_[0] || viewport[3] != shadowViewport_[1];
+    const int largest = (1 << std::min(stencilBits_, 8)) - 1;
+    shadowStamp_ = shadowStamp_ >= largest ? 1 : shadowStamp_ + 1;
+    if (shadowStamp_ == 1 || resized) {
+        glClearStencil(0);
+        glClear(GL_STENCIL_BUFFER_BIT);
+        shadowStamp_ = 1;
+        shadowViewport_ = {viewport[2], viewport[3]};
+    }
+    glStencilFunc(GL_NOTEQUAL, shadowStamp_, 0xff);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glEnable(GL_STENCIL_TEST);
 }
 
 void SceneRenderer::drawModelShadow(CharacterModel& model, const ShadowReceiver& receiver) {

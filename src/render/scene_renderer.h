@@ -87,6 +87,7 @@ private:
     void drawPartTwoPass(const MeshPart& part);
     void drawFaces(const MeshPart& part);
     void drawShadowPass(Models models);
+    void markShadowPixelsAnew();
     void drawModelShadow(CharacterModel& model, const ShadowReceiver& receiver);
     void drawMeshShadow(SkinnedMesh& mesh, const Vec3f& light, const Matrix4& placement,
                         const ShadowReceiver& receiver);
@@ -97,6 +98,8 @@ private:
     FrameGeometry geometry_{extensions_};
     bool multitextureAllowed_ = true;
     int stencilBits_ = 0;  // a stencil buffer lets the shadow blend once per pixel
+    int shadowStamp_ = 0;  // the stencil value of this frame's shadow pixels
+    std::array<int, 2> shadowViewport_{};
     ViewRotation* rotation_ = nullptr;
     Vec3f translation_;
     float offsetX_ = 0.0f;
