@@ -145,7 +145,7 @@ void BM_RenderFrame(benchmark::State& state) {
 
     // A few frames first: the GL compiles its drawing code for each new state on first use.
     for (int warmUp = 0; warmUp < 10; ++warmUp) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         scene.renderer->drawFrame(scene.models);
     }
     glFinish();
@@ -162,7 +162,7 @@ void BM_RenderFrame(benchmark::State& state) {
         for (std::size_t m = 0; m < scene.textures.size(); ++m) {
             scene.textures[m].apply(*scene.models[m], static_cast<std::uint32_t>(t * 1000.0f));
         }
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         scene.renderer->drawFrame(scene.models);
         glFinish();
     }
