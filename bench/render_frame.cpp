@@ -1,6 +1,6 @@
 // One frame of the character as the desktop draws it: pose and skin the model, cull its faces
-// against the eye and the light, draw the shadow and the model, at 512 x 512 in the offscreen
-// context. Uses the character the demo launch file in $KAVELUNE_HOME (or ./demo) names, else a
+// against the eye and the light, draw the shadow (argument 1; 0 leaves it out, to see what it
+// costs) and the model, at 512 x 512 in the offscreen context. Uses the character the demo launch file in $KAVELUNE_HOME (or ./demo) names, else a
 // stand-in figure of similar size built here.
 #include <benchmark/benchmark.h>
 
@@ -127,6 +127,7 @@ void BM_RenderFrame(benchmark::State& state) {
         return;
     }
     scene.renderer = std::make_unique<SceneRenderer>(&HeadlessGlContext::procAddress);
+    scene.renderer->setShadow(state.range(0) != 0);
     if (!loadDemo(scene)) {
         scene.models.push_back(standInFigure());
         scene.what = "stand-in figure";
@@ -144,7 +145,7 @@ void BM_RenderFrame(benchmark::State& state) {
 
     // A few frames first: the GL compiles its drawing code for each new state on first use.
     for (int warmUp = 0; warmUp < 10; ++warmUp) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         scene.renderer->drawFrame(scene.models);
     }
     glFinish();
@@ -161,19 +162,20 @@ void BM_RenderFrame(benchmark::State& state) {
         for (std::size_t m = 0; m < scene.textures.size(); ++m) {
             scene.textures[m].apply(*scene.models[m], static_cast<std::uint32_t>(t * 1000.0f));
         }
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         scene.renderer->drawFrame(scene.models);
         glFinish();
     }
     const long allocations = testing::allocationsSoFar() - allocationsBefore;
     state.counters["allocs/frame"] =
         static_cast<double>(allocations) / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
-    state.SetLabel(scene.what + ", " + std::to_string(faces) + " faces, 512 x 512");
+    state.SetLabel(scene.what + ", " + std::to_string(faces) + " faces, 512 x 512" +
+                   (state.range(0) != 0 ? ", shadow" : ""));
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     for (auto& textures : scene.textures) textures.release();
 }
 
-BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_RenderFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 }  // namespace
 }  // namespace kavelune

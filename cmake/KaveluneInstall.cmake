@@ -42,5 +42,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The shared libraries the programs link, found by dpkg-shlibdeps at packaging time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The beat tracker's library is opened only when a song needs it, so shlibdeps cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libaubio5")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)

@@ -1,13 +1,12 @@
 #include "beats/beat_tracker.h"
 
-#include <aubio/aubio.h>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
 
 #include "audio_engine/codec/open_decoder.h"
+#include "beats/aubio_library.h"
 #include "audio_engine/input/file_source.h"
 
 namespace kavelune {
@@ -44,17 +43,12 @@ constexpr double kLeadInOnsetShare = 0.3;
 // Midpoints between beats this strong (against the beats) are beats themselves.
 constexpr double kStrongMidpointRatio = 0.75;
 
-template <typename T, void (*Delete)(T*)>
-struct AubioDeleter {
-    void operator()(T* object) const {
-        if (object) Delete(object);
-    }
-};
-using Tempo = std::unique_ptr<aubio_tempo_t, AubioDeleter<aubio_tempo_t, del_aubio_tempo>>;
-using Vocoder = std::unique_ptr<aubio_pvoc_t, AubioDeleter<aubio_pvoc_t, del_aubio_pvoc>>;
-using Descriptor = std::unique_ptr<aubio_specdesc_t, AubioDeleter<aubio_specdesc_t, del_aubio_specdesc>>;
-using Samples = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, del_fvec>>;
-using Spectrum = std::unique_ptr<cvec_t, AubioDeleter<cvec_t, del_cvec>>;
+// Each owner deletes its object through the library's own function.
+using Tempo = std::unique_ptr<aubio_tempo_t, void (*)(aubio_tempo_t*)>;
+using Vocoder = std::unique_ptr<aubio_pvoc_t, void (*)(aubio_pvoc_t*)>;
+using Descriptor = std::unique_ptr<aubio_specdesc_t, void (*)(aubio_specdesc_t*)>;
+using Samples = std::unique_ptr<fvec_t, void (*)(fvec_t*)>;
+using Spectrum = std::unique_ptr<cvec_t, void (*)(cvec_t*)>;
 
 // Onset strength through the song, one value per hop: all bands, and the low register alone.
 struct OnsetCurves {
@@ -174,12 +168,12 @@ std::vector<double> reachBackToTheStart(std::vector<double> beats, const OnsetCu
 
 // The beats aubio's tracker finds in `mono`, played forwards or backwards; times are from the
 // start of the song either way. Rising, none before the start.
-std::vector<double> trackBeats(const std::vector<float>& mono, uint_t rate, bool backwards,
-                               const std::atomic<bool>* cancel) {
+std::vector<double> trackBeats(const AubioFunctions& aubio, const std::vector<float>& mono, uint_t rate,
+                               bool backwards, const std::atomic<bool>* cancel) {
     char method[] = "default";
-    Tempo tempo(new_aubio_tempo(method, kWindowFrames, kHopFrames, rate));
-    Samples hop(new_fvec(kHopFrames));
-    Samples found(new_fvec(1));
+    Tempo tempo(aubio.newTempo(method, kWindowFrames, kHopFrames, rate), aubio.deleteTempo);
+    Samples hop(aubio.newSamples(kHopFrames), aubio.deleteSamples);
+    Samples found(aubio.newSamples(1), aubio.deleteSamples);
     std::vector<double> beats;
     if (!tempo || !hop || !found) return beats;
     const double lengthMs = 1000.0 * static_cast<double>(mono.size()) / rate;
@@ -188,9 +182,9 @@ std::vector<double> trackBeats(const std::vector<float>& mono, uint_t rate, bool
         for (uint_t i = 0; i < kHopFrames; ++i) {
             hop->data[i] = backwards ? mono[mono.size() - 1 - (start + i)] : mono[start + i];
         }
-        aubio_tempo_do(tempo.get(), hop.get(), found.get());
+        aubio.tempoDo(tempo.get(), hop.get(), found.get());
         if (found->data[0] != 0.0f) {
-            const double at = aubio_tempo_get_last_ms(tempo.get());
+            const double at = aubio.tempoLastMs(tempo.get());
             beats.push_back(backwards ? lengthMs - at : at);
         }
     }
@@ -286,6 +280,10 @@ bool findBeats(const std::string& songFile, BeatTrack& out, std::string* problem
         if (problem) *problem = text;
         return false;
     };
+    std::string unavailable;
+    const AubioFunctions* library = aubioLibrary(&unavailable);
+    if (library == nullptr) return say(unavailable.c_str());
+    const AubioFunctions& aubio = *library;
     std::unique_ptr<engine::ByteSource> source = engine::FileSource::open(songFile);
     if (!source) return say("the song cannot be opened");
     int error = 0;
@@ -313,11 +311,11 @@ bool findBeats(const std::string& songFile, BeatTrack& out, std::string* problem
     }
 
     char flux[] = "specflux";
-    Vocoder vocoder(new_aubio_pvoc(kWindowFrames, kHopFrames));
-    Descriptor descriptor(new_aubio_specdesc(flux, kWindowFrames));
-    Samples hop(new_fvec(kHopFrames));
-    Samples strength(new_fvec(1));
-    Spectrum spectrum(new_cvec(kWindowFrames));
+    Vocoder vocoder(aubio.newVocoder(kWindowFrames, kHopFrames), aubio.deleteVocoder);
+    Descriptor descriptor(aubio.newDescriptor(flux, kWindowFrames), aubio.deleteDescriptor);
+    Samples hop(aubio.newSamples(kHopFrames), aubio.deleteSamples);
+    Samples strength(aubio.newSamples(1), aubio.deleteSamples);
+    Spectrum spectrum(aubio.newSpectrum(kWindowFrames), aubio.deleteSpectrum);
     if (!vocoder || !descriptor || !hop || !strength || !spectrum) {
         return say("the beat tracker cannot be set up");
     }
@@ -329,8 +327,8 @@ bool findBeats(const std::string& songFile, BeatTrack& out, std::string* problem
     for (std::size_t start = 0; start + kHopFrames <= mono.size(); start += kHopFrames) {
         std::copy(mono.begin() + static_cast<std::ptrdiff_t>(start),
                   mono.begin() + static_cast<std::ptrdiff_t>(start + kHopFrames), hop->data);
-        aubio_pvoc_do(vocoder.get(), hop.get(), spectrum.get());
-        aubio_specdesc_do(descriptor.get(), spectrum.get(), strength.get());
+        aubio.vocoderDo(vocoder.get(), hop.get(), spectrum.get());
+        aubio.descriptorDo(descriptor.get(), spectrum.get(), strength.get());
         curves.all.push_back(strength->data[0]);
         double low = 0.0;
         for (uint_t bin = 1; bin <= lowBins && bin < spectrum->length; ++bin) low += spectrum->norm[bin];
@@ -338,8 +336,8 @@ bool findBeats(const std::string& songFile, BeatTrack& out, std::string* problem
         previousLow = low;
     }
 
-    const std::vector<double> forward = settleMetricalLevel(trackBeats(mono, rate, false, cancel), curves);
-    const std::vector<double> backward = settleMetricalLevel(trackBeats(mono, rate, true, cancel), curves);
+    const std::vector<double> forward = settleMetricalLevel(trackBeats(aubio, mono, rate, false, cancel), curves);
+    const std::vector<double> backward = settleMetricalLevel(trackBeats(aubio, mono, rate, true, cancel), curves);
     if (cancel && cancel->load(std::memory_order_relaxed)) return say("cancelled");
     const std::vector<double> rising = reachBackToTheStart(fillSilentGaps(stitch(forward, backward, curves)), curves);
     if (rising.empty()) return say("no beat was found in the song");

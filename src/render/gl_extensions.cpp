@@ -47,6 +47,16 @@ GlExtensions chooseGlExtensions(std::string_view extensionList, std::string_view
         chosen.activeTexture = lookUp<GlExtensions::ActiveTexture>(loader, "glActiveTextureARB");
         chosen.multitexture = chosen.activeTexture != nullptr && chosen.clientActiveTexture != nullptr;
     }
+    if (hasGlExtension(extensionList, "GL_ARB_vertex_buffer_object")) {
+        chosen.genBuffers = lookUp<GlExtensions::GenBuffers>(loader, "glGenBuffersARB");
+        chosen.deleteBuffers = lookUp<GlExtensions::DeleteBuffers>(loader, "glDeleteBuffersARB");
+        chosen.bindBuffer = lookUp<GlExtensions::BindBuffer>(loader, "glBindBufferARB");
+        chosen.bufferData = lookUp<GlExtensions::BufferData>(loader, "glBufferDataARB");
+        chosen.bufferSubData = lookUp<GlExtensions::BufferSubData>(loader, "glBufferSubDataARB");
+        chosen.vertexBuffers = chosen.genBuffers != nullptr && chosen.deleteBuffers != nullptr &&
+                               chosen.bindBuffer != nullptr && chosen.bufferData != nullptr &&
+                               chosen.bufferSubData != nullptr;
+    }
     if (hasGlExtension(extensionList, "GL_WIN_swap_hint")) {
         chosen.addSwapHintRect = lookUp<GlExtensions::AddSwapHintRect>(loader, "glAddSwapHintRectWIN");
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace kavelune {
@@ -14,6 +15,13 @@ struct GlExtensions {
     using UnlockArrays = void (*)();
     // GL_ARB_multitexture: the environment map on a second unit in the same pass.
     using ActiveTexture = void (*)(unsigned unit);
+    // GL_ARB_vertex_buffer_object: the posed meshes go to the GL once per frame.
+    using GenBuffers = void (*)(int count, unsigned* names);
+    using DeleteBuffers = void (*)(int count, const unsigned* names);
+    using BindBuffer = void (*)(unsigned target, unsigned name);
+    using BufferData = void (*)(unsigned target, std::ptrdiff_t size, const void* data, unsigned usage);
+    using BufferSubData = void (*)(unsigned target, std::ptrdiff_t offset, std::ptrdiff_t size,
+                                   const void* data);
     // GL_WIN_swap_hint; never present outside Windows, kept for the window's use.
     using AddSwapHintRect = void (*)(int x, int y, int width, int height);
 
@@ -24,6 +32,13 @@ struct GlExtensions {
     bool multitexture = false;
     ActiveTexture activeTexture = nullptr;
     ActiveTexture clientActiveTexture = nullptr;
+
+    bool vertexBuffers = false;
+    GenBuffers genBuffers = nullptr;
+    DeleteBuffers deleteBuffers = nullptr;
+    BindBuffer bindBuffer = nullptr;
+    BufferData bufferData = nullptr;
+    BufferSubData bufferSubData = nullptr;
 
     AddSwapHintRect addSwapHintRect = nullptr;
 };

@@ -120,12 +120,15 @@ void SceneRenderer::drawScene(Models models, bool withShadow) {
     if (hidden_) {
         return;
     }
+    // Posed once per frame, the meshes go to the GL once; every pass below draws from there.
+    geometry_.upload(models);
     if (withShadow) {
         drawShadowPass(models);
     }
     for (const auto& model : models) {
         drawModel(*model);
     }
+    geometry_.finish();
 }
 
 void SceneRenderer::drawModel(CharacterModel& model) {
@@ -145,33 +148,14 @@ void SceneRenderer::drawModel(CharacterModel& model) {
     }
 }
 
-void SceneRenderer::bindMeshArrays(const SkinnedMesh& mesh, bool withNormalsAndTexCoords) {
-    glVertexPointer(4, GL_SHORT, 0, mesh.vertices.data());
-    if (!withNormalsAndTexCoords) {
-        return;
-    }
-    const std::size_t count = mesh.vertices.size();
-    if (mesh.normals.size() >= count && !mesh.normals.empty()) {
-        glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
-    }
-    // A model without (enough) texture coordinates draws untextured rather than reading past
-    // its array.
-    if (mesh.texCoords.size() >= count * 2 && !mesh.texCoords.empty()) {
-        glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords.data());
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    } else {
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    }
-}
-
 void SceneRenderer::lockArrays(const SkinnedMesh& mesh) {
-    if (extensions_.compiledArrays) {
+    if (extensions_.compiledArrays && !geometry_.usesBuffer()) {
         extensions_.lockArrays(0, static_cast<int>(mesh.vertices.size()));
     }
 }
 
 void SceneRenderer::unlockArrays() {
-    if (extensions_.compiledArrays) {
+    if (extensions_.compiledArrays && !geometry_.usesBuffer()) {
         extensions_.unlockArrays();
     }
 }
@@ -180,7 +164,7 @@ void SceneRenderer::drawMesh(SkinnedMesh& mesh) {
     if (mesh.vertices.empty() || mesh.normals.size() < mesh.vertices.size()) {
         return;
     }
-    bindMeshArrays(mesh, true);
+    geometry_.bind(mesh, true);
     lockArrays(mesh);
     for (const MeshPart& part : mesh.parts) {
         if (part.drawFaceCount > 0) {
@@ -295,11 +279,7 @@ void SceneRenderer::drawShadowPass(Models models) {
     // the flattened triangles lie on one plane, so the depth test alone lets overlapping ones
     // blend again at random, which leaves the shadow speckled.
     if (stencilBits_ > 0) {
-        glClearStencil(0);
-        glClear(GL_STENCIL_BUFFER_BIT);
-        glStencilFunc(GL_EQUAL, 0, 0xff);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-        glEnable(GL_STENCIL_TEST);
+        markShadowPixelsAnew();
     }
 
     const Matrix4 view = readMatrix(GL_MODELVIEW_MATRIX);
@@ -327,6 +307,27 @@ void SceneRenderer::drawShadowPass(Models models) {
     glDepthFunc(GL_LEQUAL);
 }
 
+void SceneRenderer::markShadowPixelsAnew() {
+    // Each frame marks the pixels it darkens with its own stencil value and darkens only pixels
+    // not yet marked with it. Clearing the stencil in the middle of a frame costs a pass over
+    // the whole buffer, so it is cleared only when the values come round again, or when the
+    // viewport changes (a resized buffer holds whatever it holds).
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const bool resized = viewport[2] != shadowViewport_[0] || viewport[3] != shadowViewport_[1];
+    const int largest = (1 << std::min(stencilBits_, 8)) - 1;
+    shadowStamp_ = shadowStamp_ >= largest ? 1 : shadowStamp_ + 1;
+    if (shadowStamp_ == 1 || resized) {
+        glClearStencil(0);
+        glClear(GL_STENCIL_BUFFER_BIT);
+        shadowStamp_ = 1;
+        shadowViewport_ = {viewport[2], viewport[3]};
+    }
+    glStencilFunc(GL_NOTEQUAL, shadowStamp_, 0xff);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glEnable(GL_STENCIL_TEST);
+}
+
 void SceneRenderer::drawModelShadow(CharacterModel& model, const ShadowReceiver& receiver) {
     for (CharacterModel* current = &model; current != nullptr; current = current->attachment.get()) {
         const Vec3f light = toModelFrame(receiver.light, current->stagePosition,
@@ -348,7 +349,7 @@ void SceneRenderer::drawMeshShadow(SkinnedMesh& mesh, const Vec3f& light, const 
     glPushMatrix();
     glMultMatrixf(receiver.projection.data());
     glMultMatrixf(placement.data());
-    bindMeshArrays(mesh, false);
+    geometry_.bind(mesh, false);
     lockArrays(mesh);
     for (const MeshPart& part : mesh.parts) {
         if (part.drawFaceCount > 0) {

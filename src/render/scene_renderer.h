@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/character_model.h"
+#include "render/frame_geometry.h"
 #include "render/gl_extensions.h"
 #include "render/matrix4.h"
 #include "render/screen_bounds.h"
@@ -40,6 +41,10 @@ public:
     // Switches the single-pass multitexture path off (or back on where the GL has it).
     void setMultitextureAllowed(bool allowed);
     bool multitexture() const { return extensions_.multitexture && multitextureAllowed_; }
+    // Switches the vertex buffer off (or back on where the GL has buffers): the meshes are then
+    // drawn from client memory.
+    void setVertexBufferAllowed(bool allowed) { geometry_.setBufferAllowed(allowed); }
+    bool vertexBuffer() const { return geometry_.usesBuffer(); }
 
     // The window's rotation record (null for none); it stays owned by the caller.
     void setViewRotation(ViewRotation* rotation) { rotation_ = rotation; }
@@ -82,16 +87,19 @@ private:
     void drawPartTwoPass(const MeshPart& part);
     void drawFaces(const MeshPart& part);
     void drawShadowPass(Models models);
+    void markShadowPixelsAnew();
     void drawModelShadow(CharacterModel& model, const ShadowReceiver& receiver);
     void drawMeshShadow(SkinnedMesh& mesh, const Vec3f& light, const Matrix4& placement,
                         const ShadowReceiver& receiver);
-    void bindMeshArrays(const SkinnedMesh& mesh, bool withNormalsAndTexCoords);
     void lockArrays(const SkinnedMesh& mesh);
     void unlockArrays();
 
     GlExtensions extensions_;
+    FrameGeometry geometry_{extensions_};
     bool multitextureAllowed_ = true;
     int stencilBits_ = 0;  // a stencil buffer lets the shadow blend once per pixel
+    int shadowStamp_ = 0;  // the stencil value of this frame's shadow pixels
+    std::array<int, 2> shadowViewport_{};
     ViewRotation* rotation_ = nullptr;
     Vec3f translation_;
     float offsetX_ = 0.0f;

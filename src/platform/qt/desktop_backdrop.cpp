@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -9,14 +11,24 @@
 namespace kavelune::qt {
 
 namespace {
+
 constexpr int kTile = BackdropTiles::kTileSize;
+
+int powerOfTwoAtLeast(int size) {
+    int side = 1;
+    while (side < size) {
+        side *= 2;
+    }
+    return side;
 }
+
+}  // namespace
 
 DesktopBackdrop::DesktopBackdrop(QScreen* screen) : screen_(screen) { captures_.reserve(64); }
 
 void DesktopBackdrop::grab(int x, int y, QImage& image) {
     if (image.isNull()) {
-        image = QImage(kTile, kTile, QImage::Format_RGB888);
+        image = QImage(kTile, kTile, QImage::Format_RGB32);
     }
     // Only the part of the square that lies on the screen can be grabbed; the rest stays black.
     image.fill(Qt::black);
@@ -35,100 +47,121 @@ void DesktopBackdrop::grab(int x, int y, QImage& image) {
 void DesktopBackdrop::capture(const ScreenRect& window, bool forced) {
     tiles_.planCapture(window, forced, captures_);
     images_.resize(tiles_.tiles().size());
-    pending_.resize(tiles_.tiles().size(), false);
     for (const TileCapture& capture : captures_) {
         grab(capture.x, capture.y, images_[capture.slot]);
-        pending_[capture.slot] = true;
     }
+    // The window moves or grows right after a capture, so even a capture that grabbed nothing
+    // new changes what the texture must hold.
+    stale_ = true;
 }
 
-void DesktopBackdrop::upload() {
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (std::size_t slot = 0; slot < pending_.size(); ++slot) {
-        if (!pending_[slot]) {
+void DesktopBackdrop::reserveTexture(int width, int height) {
+    // Power-of-two sides work on every GL; the window's part of the texture is what is drawn.
+    const int neededWidth = powerOfTwoAtLeast(std::max(width, 1));
+    const int neededHeight = powerOfTwoAtLeast(std::max(height, 1));
+    if (texture_ != 0 && neededWidth <= textureWidth_ && neededHeight <= textureHeight_) {
+        return;
+    }
+    if (texture_ == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        texture_ = name;
+    }
+    textureWidth_ = std::max(neededWidth, textureWidth_);
+    textureHeight_ = std::max(neededHeight, textureHeight_);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    // Four bytes a pixel in the window's own order, so the GL copies the grabs unconverted and
+    // draws the quad as a plain copy.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth_, textureHeight_, 0, GL_BGRA,
+                 GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+}
+
+void DesktopBackdrop::compose(const ScreenRect& window) {
+    reserveTexture(window.width(), window.height());
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    // Each square contributes the part of it the window covers, placed at its offset in the
+    // window: texture row 0 is the window's top row.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, kTile);
+    const std::vector<BackdropTile>& tiles = tiles_.tiles();
+    for (std::size_t slot = 0; slot < tiles.size() && slot < images_.size(); ++slot) {
+        const BackdropTile& tile = tiles[slot];
+        if (!tile.visible || images_[slot].isNull()) {
             continue;
         }
-        pending_[slot] = false;
-        const QImage& image = images_[slot];
-        BackdropTile& tile = tiles_.tile(slot);
-        if (tile.texture == 0) {
-            GLuint name = 0;
-            glGenTextures(1, &name);
-            tile.texture = name;
-            glBindTexture(GL_TEXTURE_2D, name);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kTile, kTile, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                         image.constBits());
-        } else {
-            glBindTexture(GL_TEXTURE_2D, tile.texture);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kTile, kTile, GL_RGB, GL_UNSIGNED_BYTE,
-                            image.constBits());
+        const int left = std::max(tile.x, window.left);
+        const int top = std::max(tile.y, window.top);
+        const int right = std::min({tile.x + kTile, window.right, window.left + textureWidth_});
+        const int bottom = std::min({tile.y + kTile, window.bottom, window.top + textureHeight_});
+        if (right <= left || bottom <= top) {
+            continue;
         }
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, left - tile.x);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, top - tile.y);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, left - window.left, top - window.top, right - left,
+                        bottom - top, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, images_[slot].constBits());
     }
+    // Other uploads expect tightly packed rows from the start of their data.
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    composed_ = window;
+    stale_ = false;
 }
 
-void DesktopBackdrop::draw(const ScreenRect& window, int desktopHeight) {
-    upload();
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
+void DesktopBackdrop::draw(const ScreenRect& window) {
+    if (window.width() <= 0 || window.height() <= 0) {
+        return;
+    }
+    if (stale_ || texture_ == 0 || !(window == composed_)) {
+        compose(window);
+    }
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
-    glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBindTexture(GL_TEXTURE_2D, texture_);
 
-    // One unit per screen pixel, y upward from the desktop's bottom edge.
+    // The quad fills the viewport; the texture's window-sized corner maps onto it pixel for
+    // pixel, its top row at the top.
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
-    glOrtho(window.left, window.right, desktopHeight - window.bottom, desktopHeight - window.top,
-            -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
+    const float s = static_cast<float>(std::min(window.width(), textureWidth_)) / textureWidth_;
+    const float t = static_cast<float>(std::min(window.height(), textureHeight_)) / textureHeight_;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glTexCoord2f(s, 0.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(s, t);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(0.0f, t);
+    glVertex2f(-1.0f, -1.0f);
+    glEnd();
 
-    glColor3f(1.0f, 1.0f, 1.0f);
-    const float height = static_cast<float>(desktopHeight);
-    for (const BackdropTile& tile : tiles_.tiles()) {
-        if (!tile.visible || tile.texture == 0) {
-            continue;
-        }
-        const float left = static_cast<float>(tile.x);
-        const float top = height - static_cast<float>(tile.y);
-        glBindTexture(GL_TEXTURE_2D, tile.texture);
-        // The grabs are stored top row first, so t = 0 is the square's top edge.
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(left, top);
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex2f(left + kTile, top);
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex2f(left + kTile, top - kTile);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex2f(left, top - kTile);
-        glEnd();
-    }
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
 }
 
 void DesktopBackdrop::release() {
-    for (const BackdropTile& tile : tiles_.tiles()) {
-        if (tile.texture != 0) {
-            const GLuint name = tile.texture;
-            glDeleteTextures(1, &name);
-        }
+    if (texture_ != 0) {
+        const GLuint name = texture_;
+        glDeleteTextures(1, &name);
     }
+    texture_ = 0;
+    textureWidth_ = 0;
+    textureHeight_ = 0;
+    stale_ = true;
     tiles_ = BackdropTiles{};
     images_.clear();
-    pending_.clear();
 }
 
 }  // namespace kavelune::qt

@@ -13,31 +13,39 @@ class QScreen;
 namespace kavelune::qt {
 
 // The copy of the desktop that the sprite window draws behind the character where no
-// compositor makes the window translucent: 128 x 128 grabs of the screen, kept as textures and
-// drawn as quads. Grabs are taken where the window is about to cover the desktop, before it
-// moves there, so they never hold the window's own pixels. Capturing needs no GL context (so
-// the first grabs can be taken before the window is shown); drawing uploads what was grabbed
-// and, like release, needs the window's context current.
+// compositor makes the window translucent. The screen is grabbed in 128 x 128 squares, taken
+// where the window is about to cover the desktop, before it moves there, so they never hold
+// the window's own pixels. Whenever the grabs or the window's place change, the squares are
+// composed into one texture the size of the window, which each frame draws as a single quad.
+// Capturing needs no GL context (so the first grabs can be taken before the window is shown);
+// drawing composes what changed and, like release, needs the window's context current.
 class DesktopBackdrop {
 public:
     explicit DesktopBackdrop(QScreen* screen);
 
     // Grabs the squares under `window` that no tile holds yet, or all of them when `forced`.
     void capture(const ScreenRect& window, bool forced);
-    // Draws the visible tiles for a window standing at `window`.
-    void draw(const ScreenRect& window, int desktopHeight);
-    // Deletes the textures.
+    // Draws the desktop behind a window standing at `window`. It leaves depth testing and
+    // lighting on, texturing on in modulate mode, and both matrices at identity: the caller
+    // loads its own projection afterwards.
+    void draw(const ScreenRect& window);
+    // Deletes the texture.
     void release();
 
 private:
     void grab(int x, int y, QImage& image);
-    void upload();
+    void compose(const ScreenRect& window);
+    void reserveTexture(int width, int height);
 
     QScreen* screen_;
     BackdropTiles tiles_;
     std::vector<TileCapture> captures_;
     std::vector<QImage> images_;  // one grab per tile slot
-    std::vector<bool> pending_;   // grabbed but not yet in the slot's texture
+    unsigned texture_ = 0;
+    int textureWidth_ = 0;   // power-of-two sides, at least the window's
+    int textureHeight_ = 0;
+    ScreenRect composed_;    // the window the texture holds the desktop of
+    bool stale_ = true;      // grabs were taken since the texture was composed
 };
 
 }  // namespace kavelune::qt

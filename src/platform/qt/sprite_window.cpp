@@ -219,9 +219,11 @@ void SpriteWindow::loadProjection() {
 void SpriteWindow::paintGL() {
     const qreal ratio = devicePixelRatio();
     glViewport(0, 0, static_cast<GLsizei>(width() * ratio), static_cast<GLsizei>(height() * ratio));
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Depth and stencil usually share one buffer: clearing both is a plain fill, while clearing
+    // the depth alone has to keep every stencil value.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (tiles_) {
-        tiles_->draw(geometry_.window(), geometry_.desktop().height);
+        tiles_->draw(geometry_.window());
     }
     loadProjection();
     if (scene_) {

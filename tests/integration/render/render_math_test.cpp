@@ -26,10 +26,12 @@ void* everyEntryPoint(const char*) {
 }
 
 TEST(GlExtensionChoiceTest, AdvertisedExtensionsWithEntryPointsSwitchTheirPathsOn) {
-    const std::string list = "GL_ARB_texture_env_add GL_EXT_compiled_vertex_array GL_ARB_multitexture";
+    const std::string list =
+        "GL_ARB_texture_env_add GL_EXT_compiled_vertex_array GL_ARB_multitexture GL_ARB_vertex_buffer_object";
     const GlExtensions chosen = chooseGlExtensions(list, "Mesa", everyEntryPoint);
     EXPECT_TRUE(chosen.compiledArrays);
     EXPECT_TRUE(chosen.multitexture);
+    EXPECT_TRUE(chosen.vertexBuffers);
     EXPECT_EQ(chosen.addSwapHintRect, nullptr);
 
     const GlExtensions partial = chooseGlExtensions(list, "Mesa", fakeEntryPoint);
@@ -41,6 +43,7 @@ TEST(GlExtensionChoiceTest, AdvertisedExtensionsWithEntryPointsSwitchTheirPathsO
                                                  "Mesa", everyEntryPoint);
     EXPECT_FALSE(none.multitexture);
     EXPECT_FALSE(none.compiledArrays);
+    EXPECT_FALSE(none.vertexBuffers);
     EXPECT_TRUE(chooseGlExtensions("GL_WIN_swap_hint", "", everyEntryPoint).addSwapHintRect != nullptr);
 }
 
