@@ -11,9 +11,8 @@ namespace kavelune {
 struct BackdropTile {
     int x = 0;  // screen position of the top-left corner, a multiple of the tile size
     int y = 0;
-    bool inUse = false;    // a free slot keeps its texture for the next capture
+    bool inUse = false;    // a free slot is reused by the next capture
     bool visible = false;  // overlaps the window as it stands now
-    unsigned texture = 0;  // the drawing side's texture name, 0 until one is made
 };
 
 // A square to grab from the screen and store in `slot`.
@@ -24,8 +23,8 @@ struct TileCapture {
 };
 
 // Bookkeeping of the desktop tiles behind the window: which squares of the 128-pixel screen
-// grid the window covers, which of them must be grabbed, and which slot (and so which texture)
-// each one goes into. Squares the window already covered keep their pixels, so a moving window
+// grid the window covers, which of them must be grabbed, and which slot each one goes
+// into. Squares the window already covered keep their pixels, so a moving window
 // grabs only where it newly covers the desktop; slots of squares it left are reused before the
 // list grows.
 class BackdropTiles {
@@ -39,7 +38,6 @@ public:
     void planCapture(const ScreenRect& window, bool forced, std::vector<TileCapture>& captures);
 
     const std::vector<BackdropTile>& tiles() const { return tiles_; }
-    BackdropTile& tile(std::size_t slot) { return tiles_[slot]; }
 
     // The grid position at or below `value` (floor division, also for negative positions).
     static int gridFloor(int value);

@@ -55,16 +55,6 @@ TEST(BackdropTilesTest, OnlyNewlyCoveredSquaresAreGrabbedAndLeftSlotsAreReused) 
     EXPECT_TRUE(tiles.tiles()[0].visible);
 }
 
-TEST(BackdropTilesTest, AReusedSlotKeepsItsTexture) {
-    BackdropTiles tiles;
-    std::vector<TileCapture> captures;
-    tiles.planCapture(ScreenRect{0, 0, 128, 128}, false, captures);
-    tiles.tile(captures[0].slot).texture = 7;
-    tiles.planCapture(ScreenRect{512, 512, 640, 640}, false, captures);
-    ASSERT_EQ(captures.size(), 1u);
-    EXPECT_EQ(tiles.tile(captures[0].slot).texture, 7u);
-}
-
 TEST(BackdropTilesTest, AForcedCaptureGrabsEverySquareIntoItsOwnSlot) {
     BackdropTiles tiles;
     std::vector<TileCapture> captures;
