@@ -306,6 +306,92 @@ TEST_F(DancingCharacterE2ETest, AtTwiceTheScaleTheCharacterIsDrawnLargerAndStill
     session.xdotool("key Escape");
 }
 
+// Damaged content in the program folder: every kind the program reads, cut short, with bits
+// flipped or empty, a texture claiming an impossible size, a huge dance-to-song table, a play
+// list that names itself and names that are not UTF-8.
+void damageContent(const std::filesystem::path& home) {
+    namespace fs = std::filesystem;
+    auto write = [](const fs::path& file, const std::string& bytes) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+    };
+    auto flipped = [](std::string bytes) {
+        for (std::size_t i = 40; i < bytes.size(); i += 97) bytes[i] = static_cast<char>(bytes[i] ^ 0x5a);
+        return bytes;
+    };
+    const std::string model = readFile(home / "Characters" / "Mira" / "Mira.dcz");
+    const std::string dance = readFile(home / "Sequences" / "Groove.dsq");
+    const std::string pool = readFile(home / "Sequences" / "Motion Pool" / "Basics.dmp");
+    write(home / "Characters" / "Empty" / "Empty.dcz", "");
+    write(home / "Characters" / "Flipped" / "Flipped.dcz", flipped(model));
+    write(home / "Characters" / "Halved" / "Halved.dcz", model.substr(0, model.size() / 2));
+    write(home / "Sequences" / "Empty.dsq", "");
+    write(home / "Sequences" / "Flipped.dsq", flipped(dance));
+    write(home / "Sequences" / "Halved.dsq", dance.substr(0, dance.size() / 2));
+    write(home / "Sequences" / "Motion Pool" / "Zz Halved.dmp", pool.substr(0, pool.size() / 2));
+    write(home / "Sequences" / "Motion Pool" / "Zz Flipped.dmp", flipped(pool));
+    write(home / "Sequences" / "\xff\xfe.dsq", dance);
+    // Mira's figure whose skin texture claims 60,000 x 60,000 pixels in its frame header.
+    fs::copy(home / "Characters" / "Mira", home / "Characters" / "Huge", fs::copy_options::recursive);
+    fs::rename(home / "Characters" / "Huge" / "Mira.dcz", home / "Characters" / "Huge" / "Huge.dcz");
+    std::string skin = readFile(home / "Characters" / "Huge" / "mira_skin.jpg");
+    const std::size_t frame = skin.find("\xff\xc0");
+    ASSERT_NE(frame, std::string::npos);
+    skin.replace(frame + 5, 4, "\xea\x60\xea\x60");
+    write(home / "Characters" / "Huge" / "mira_skin.jpg", skin);
+    std::string table = readFile(home / "Info" / "dancemp3.txt");
+    for (int i = 0; i < 100000; ++i) table += "<Missing" + std::to_string(i) + ".dsq> <Sounds\\Missing.mp3> <1>\r\n";
+    write(home / "Info" / "dancemp3.txt", table);
+    write(home / "Info" / "Self.lst", "Info\\Self.lst\r\nSounds\\Groove.mp3\r\n");
+}
+
+TEST_F(DancingCharacterE2ETest, DamagedContentIsReportedAndTheCharacterDancesOnWithWhatLoads) {
+    damageContent(session.home());
+    session.writeLaunchFile("width \"300\"\r\nheight \"400\"\r\ncharacter \"Characters\\Halved\\Halved.dcz\"\r\n"
+                            "dance \"Sequences\\Halved.dsq\"\r\n");
+    startAndWait();
+    EXPECT_GT(motionOver(400ms), 200) << "the character dances";
+    const std::string reported = readFile(session.messageLog());
+    EXPECT_NE(reported.find("mira_skin.jpg"), std::string::npos) << "the impossible texture is reported";
+    for (const char* passedOver : {"Sequences\\Halved.dsq", "Characters\\Halved\\Halved.dcz",
+                                   "Characters\\Empty\\Empty.dcz", "Characters\\Flipped\\Flipped.dcz"}) {
+        EXPECT_NE(reported.find(passedOver), std::string::npos) << passedOver << " in\n" << reported;
+    }
+    std::ofstream(session.messageLog(), std::ios::trunc).flush();  // those were expected
+
+    // The menu still opens on the character and closes again.
+    press("p");
+    const WindowBox where = settledBox();
+    const Screenshot still = session.settledScreenshot(where, 6s);
+    const auto target = pointOnCharacter(still);
+    ASSERT_TRUE(target) << "no character pixels to click";
+    session.xdotool("mousemove " + std::to_string(target->x) + " " + std::to_string(target->y));
+    std::this_thread::sleep_for(150ms);
+    session.xdotool("click 3");
+    const WindowBox menuArea{target->x + 4, target->y + 4, 100, 150};
+    EXPECT_TRUE(eventually([&] { return session.screenshot().differingPixels(still, menuArea) > 2000; }))
+        << "no menu where the click was";
+    session.xdotool("key Escape");
+    std::this_thread::sleep_for(500ms);
+    press("p");
+
+    // Damaged files dropped on it are reported, and the dance goes on.
+    const int x = where.x + where.width / 2;
+    const int y = where.y + where.height / 2;
+    session.dropFiles(window, x, y, {session.home() / "Sequences" / "Flipped.dsq"});
+    session.dropFiles(window, x, y, {session.home() / "Characters" / "Empty"});
+    EXPECT_TRUE(eventually([&] {
+        const std::string log = readFile(session.messageLog());
+        return log.find("Flipped.dsq") != std::string::npos && log.find("Empty") != std::string::npos;
+    })) << readFile(session.messageLog());
+    std::ofstream(session.messageLog(), std::ios::trunc).flush();
+    EXPECT_GT(motionOver(400ms), 200) << "the character dances on";
+
+    const std::string saved = exitAndReadSaved();
+    EXPECT_EQ(savedValue(saved, "dance"), "Sequences\\Classic.dsq") << saved;
+    EXPECT_EQ(savedValue(saved, "character"), "Characters\\Huge\\Huge.dcz") << saved;
+}
+
 // Two monitors joined by Xinerama. Qt sees them as one screen here (the dummy driver has no
 // RandR outputs), so what is checked is that the window crosses from one monitor onto the other
 // and that a place on a monitor that is gone comes back; which monitor Qt names is its own.

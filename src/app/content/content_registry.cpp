@@ -116,21 +116,33 @@ std::vector<std::string> ContentRegistry::list(std::string_view typeFilter) {
     return names;
 }
 
-std::optional<std::string> ContentRegistry::firstCharacter() {
+std::vector<std::string> ContentRegistry::characters() {
     enter(kCharacterKind, "");
     setListingRule(".dcz", ListingRule::FolderHoldsNamesake);
     std::vector<std::string> names = list("");
     leave();
-    if (names.empty()) return std::nullopt;
-    return "Characters\\" + names.front() + "\\" + names.front() + ".dcz";
+    for (std::string& name : names) name = "Characters\\" + name + "\\" + name + ".dcz";
+    return names;
 }
 
-std::optional<std::string> ContentRegistry::firstDance() {
+std::vector<std::string> ContentRegistry::dances() {
     enter(kSequenceKind, "");
     std::vector<std::string> names = list("dsq");
     leave();
-    if (names.empty()) return std::nullopt;
-    return "Sequences\\" + names.front();
+    for (std::string& name : names) name = "Sequences\\" + name;
+    return names;
+}
+
+std::optional<std::string> ContentRegistry::firstCharacter() {
+    std::vector<std::string> offered = characters();
+    if (offered.empty()) return std::nullopt;
+    return offered.front();
+}
+
+std::optional<std::string> ContentRegistry::firstDance() {
+    std::vector<std::string> offered = dances();
+    if (offered.empty()) return std::nullopt;
+    return offered.front();
 }
 
 }  // namespace kavelune

@@ -49,8 +49,11 @@ public:
     // empty filter the folders, as the listing rule decides. Clears the rule.
     std::vector<std::string> list(std::string_view typeFilter);
 
-    // Stored paths of the first character (`Characters\X\X.dcz` for the first folder X holding
-    // its namesake archive) and first dance (`Sequences\` + the first .dsq), when there is one.
+    // Stored paths of the characters on offer (`Characters\X\X.dcz` for each folder X holding
+    // its namesake archive) and of the dances (`Sequences\` + each .dsq), in name order.
+    std::vector<std::string> characters();
+    std::vector<std::string> dances();
+    // The first of each, when there is one.
     std::optional<std::string> firstCharacter();
     std::optional<std::string> firstDance();
 

@@ -10,6 +10,7 @@
 #include "edition/activity_log.h"
 #include "edition/clip_motion_list.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace kavelune {
@@ -23,6 +24,10 @@ constexpr int kBalloonY = 100;
 
 constexpr const char* kClipMotionList = "Info\\clipMotion.txt";
 constexpr const char* kCantReadClip = "Can't read clip motion file : ";
+
+constexpr const char* kCantLoadDance = "Can't load the dance!\n";
+constexpr const char* kCantLoadCharacter = "Can't load the character!\n";
+constexpr const char* kPassedOver = "These files could not be loaded and were passed over:";
 
 constexpr const char* kNothingToShow =
     "Character or Dance does not exist!!\n\nPlease check \"current.txt\" or \"kavelune.txt\" files.";
@@ -46,10 +51,10 @@ bool CommandDispatcher::dispatch(const WindowCommand& cmd) {
             loadSound(cmd.text);
             return true;
         case command::kLoadDance:
-            loadDance(cmd.text);
+            chooseDance(cmd.text);
             return true;
         case command::kLoadCharacter:
-            loadCharacter(cmd.text);
+            chooseCharacter(cmd.text);
             return true;
         case command::kPause:
             togglePause();
@@ -155,6 +160,36 @@ bool CommandDispatcher::loadCharacter(const std::string& path) {
     return true;
 }
 
+void CommandDispatcher::chooseDance(const std::string& path) {
+    if (!loadDance(path)) showMessageBox(kCantLoadDance + path, "Error");
+}
+
+void CommandDispatcher::chooseCharacter(const std::string& path) {
+    if (!loadCharacter(path)) showMessageBox(kCantLoadCharacter + path, "Error");
+}
+
+bool CommandDispatcher::isPresent(const std::string& path) const {
+    std::error_code error;
+    return std::filesystem::is_regular_file(resolveContentPath(programFolder_, path), error);
+}
+
+bool CommandDispatcher::loadWithFallback(const std::string& chosen, const std::vector<std::string>& offered,
+                                         bool (CommandDispatcher::*load)(const std::string&),
+                                         std::vector<std::string>& damaged) {
+    auto attempt = [&](const std::string& path) {
+        if ((this->*load)(path)) return true;
+        if (isPresent(path) && std::find(damaged.begin(), damaged.end(), path) == damaged.end()) {
+            damaged.push_back(path);
+        }
+        return false;
+    };
+    if (!chosen.empty() && attempt(chosen)) return true;
+    for (const std::string& path : offered) {
+        if (path != chosen && attempt(path)) return true;
+    }
+    return false;
+}
+
 void CommandDispatcher::loadClipMotions() {
     for (const std::string& path : readClipMotionList(resolveContentPath(programFolder_, kClipMotionList))) {
         std::error_code error;
@@ -183,19 +218,18 @@ void CommandDispatcher::togglePause() {
 }
 
 bool CommandDispatcher::startScene(ContentRegistry& content) {
-    bool danceLoaded = !settings_.dance.empty() && loadDance(settings_.dance);
-    if (!danceLoaded) {
-        std::optional<std::string> first = content.firstDance();
-        danceLoaded = first && loadDance(*first);
-    }
-    bool characterLoaded = !settings_.character.empty() && loadCharacter(settings_.character);
-    if (!characterLoaded) {
-        std::optional<std::string> first = content.firstCharacter();
-        characterLoaded = first && loadCharacter(*first);
-    }
+    std::vector<std::string> damaged;
+    const bool danceLoaded = loadWithFallback(settings_.dance, content.dances(), &CommandDispatcher::loadDance, damaged);
+    const bool characterLoaded =
+        loadWithFallback(settings_.character, content.characters(), &CommandDispatcher::loadCharacter, damaged);
     if (!danceLoaded || !characterLoaded) {
         showMessageBox(kNothingToShow, "Error");
         return false;
+    }
+    if (!damaged.empty()) {
+        std::string text = kPassedOver;
+        for (const std::string& path : damaged) text += "\n" + path;
+        showMessageBox(text, "Error");
     }
     if (edition_.clipMotionList) loadClipMotions();
     scene_.setShadow(settings_.shadow);

@@ -45,10 +45,11 @@ public:
     bool typeAccelerator(char32_t character, bool altHeld);
 
     // At start-up, once the scene exists: loads the dance and then the character that the launch
-    // settings name, each falling back to the first one `content` offers, loads the clip motion
-    // list in the editions that have one, applies the shadow switch, takes up the play list and
-    // starts playing. False, after telling the user, when there is no dance or no character to
-    // show.
+    // settings name, each falling back to the first one `content` offers (and, when that one is
+    // damaged, to the next that loads), loads the clip motion list in the editions that have
+    // one, applies the shadow switch, takes up the play list and starts playing. Files that are
+    // there but do not load are reported once. False, after telling the user, when there is no
+    // dance or no character to show.
     bool startScene(ContentRegistry& content);
 
     // At start-up, once the scene exists: takes up the play list that LaunchSettings names. When
@@ -63,6 +64,15 @@ private:
     void loadSound(const std::string& path);
     bool loadDance(const std::string& path);
     bool loadCharacter(const std::string& path);
+    // The user's own choice of a dance or character (menu, drop): a failure is reported.
+    void chooseDance(const std::string& path);
+    void chooseCharacter(const std::string& path);
+    // Loads the launch choice, else the first of `offered` that loads. Files that are there but
+    // did not load go to `damaged`.
+    bool loadWithFallback(const std::string& chosen, const std::vector<std::string>& offered,
+                          bool (CommandDispatcher::*load)(const std::string&), std::vector<std::string>& damaged);
+    // A path that names a file which is there (so a failed load means damage, not absence).
+    bool isPresent(const std::string& path) const;
     void togglePause();
     // Loads the dances Info\clipMotion.txt lists as the scene's clips. A listed file that
     // cannot be opened is reported, one that is no dance skipped; either way later clips

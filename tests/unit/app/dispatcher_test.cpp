@@ -132,6 +132,25 @@ TEST_F(DispatcherTest, StartUpFallsBackToTheFirstDanceAndCharacterOnOffer) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes.front().rfind("Character or Dance does not exist!!", 0), 0u);
     EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "play"), 0);
+
+    // A damaged first character is passed over for the next that loads, and the user is told
+    // of it once; a chosen dance that is simply gone is still passed over in silence.
+    home.write("Characters/Ann/Ann.dcz", "damaged");
+    settings.dance = "Sequences\\gone.dsq";
+    settings.character = "Characters\\Boy.dcz";
+    scene.failingPaths = {"Sequences\\gone.dsq", "Characters\\Boy.dcz", "Characters\\Ann\\Ann.dcz"};
+    boxes.clear();
+    log.clear();
+    EXPECT_TRUE(dispatcher.startScene(content));
+    EXPECT_EQ(settings.character, "Characters\\Mira\\Mira.dcz");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.front(), "These files could not be loaded and were passed over:\nCharacters\\Ann\\Ann.dcz");
+
+    // A damaged character chosen from the menu or dropped is reported; the current one stays.
+    boxes.clear();
+    run(commandWithPath(command::kLoadCharacter, "Characters\\Ann\\Ann.dcz"));
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Can't load the character!\nCharacters\\Ann\\Ann.dcz"}));
+    EXPECT_EQ(settings.character, "Characters\\Mira\\Mira.dcz");
     setMessageBoxHandler(previous);
 }
 
