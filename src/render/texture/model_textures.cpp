@@ -27,6 +27,7 @@ ModelTextures::ModelTextures(TextureCache& cache) : cache_(&cache) {}
 
 void ModelTextures::load(const CharacterModel& model, const std::filesystem::path& folder) {
     release();
+    cache_->forgetFailures();
     forEachPart(model, [&](const MeshPart& part) {
         textures_.emplace_back(*cache_);
         textures_.back().load(folder, part.textureSpec);

@@ -163,10 +163,12 @@ void PartTexture::loadSingleImage(const std::filesystem::path& folder, const std
 
 unsigned PartTexture::loadAndCache(const std::filesystem::path& file, bool reportErrors,
                                    bool& hasAlpha) {
+    if (cache_->failedBefore(file.string())) return 0;
     Image decoded;
     std::string error;
     if (!HvImageLoader::load(file, decoded, &error)) {
         if (reportErrors && !error.empty()) showMessageBox(error, HvImageLoader::kErrorCaption);
+        cache_->noteFailure(file.string());
         return 0;
     }
     const unsigned name = uploadTexture(decoded, sampling_);

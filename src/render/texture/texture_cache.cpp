@@ -60,4 +60,8 @@ void TextureCache::deleteGlTexture(unsigned glName) {
     }
 }
 
+bool TextureCache::failedBefore(std::string_view fileName) const {
+    return std::find(failures_.begin(), failures_.end(), fileName) != failures_.end();
+}
+
 }  // namespace kavelune

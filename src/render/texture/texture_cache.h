@@ -37,6 +37,12 @@ public:
     // the cache is ignored.
     void release(unsigned glName);
 
+    // Files that did not load, so that parts sharing a broken image try it and report it once.
+    // The model's textures forget them when the next model loads, so a mended file is read then.
+    void noteFailure(std::string fileName) { failures_.push_back(std::move(fileName)); }
+    bool failedBefore(std::string_view fileName) const;
+    void forgetFailures() { failures_.clear(); }
+
     int references(unsigned glName) const;
     std::size_t size() const { return entries_.size(); }
 
@@ -44,6 +50,7 @@ public:
 
 private:
     std::vector<Entry> entries_;
+    std::vector<std::string> failures_;
     Deleter deleter_;
 };
 

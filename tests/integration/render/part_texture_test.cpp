@@ -128,6 +128,14 @@ TEST_F(PartTextureTest, MissingImagesAreReportedAndLeaveThePartUntextured) {
     texture.load(folder.path(), "");
     EXPECT_EQ(texture.select(0).base, 0u);
     EXPECT_EQ(boxes.size(), 1u);
+    // Another part naming the same broken file is not told of it again until the cache
+    // forgets its failures (the next model).
+    PartTexture other(cache);
+    other.load(folder.path(), "nothing.jpg");
+    EXPECT_EQ(boxes.size(), 1u);
+    cache.forgetFailures();
+    other.load(folder.path(), "nothing.jpg");
+    EXPECT_EQ(boxes.size(), 2u);
 }
 
 TEST_F(PartTextureTest, ParameterFileDefinesAnAnimatedTexture) {
