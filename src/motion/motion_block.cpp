@@ -9,9 +9,6 @@ namespace kavelune {
 
 namespace {
 
-constexpr std::size_t kObjectFrameBytes = 24;
-constexpr std::size_t kObjectRecordBytes = 16;
-
 std::int16_t i16At(const std::string& bytes, std::size_t offset) {
     auto lo = static_cast<std::uint8_t>(bytes[offset]);
     auto hi = static_cast<std::uint8_t>(bytes[offset + 1]);

@@ -11,6 +11,7 @@
 #include "beats/beat_track.h"
 #include "beats/beat_tracker.h"
 #include "command.h"
+#include "json_output.h"
 
 namespace kvl {
 
@@ -55,7 +56,7 @@ int runBeats(const std::vector<std::string>& args) {
         report["tempo_bpm"] = tempo;
         report["beats_ms"] = track.beatsMs;
         report["bars_ms"] = bars;
-        std::cout << report.dump() << '\n';
+        std::cout << jsonText(report, -1) << '\n';
         return kExitOk;
     }
     std::cout << "tempo " << tempo << " bpm\n";

@@ -9,6 +9,7 @@
 #include "app/menu/menu_text.h"
 #include "arguments.h"
 #include "command.h"
+#include "json_output.h"
 
 namespace kvl {
 
@@ -67,7 +68,7 @@ int runContent(const std::vector<std::string>& args) {
         {"first_character", firstCharacter ? nlohmann::ordered_json(*firstCharacter) : nullptr},
         {"first_dance", firstDance ? nlohmann::ordered_json(*firstDance) : nullptr},
     };
-    std::cout << json.dump(2) << "\n";
+    std::cout << jsonText(json) << "\n";
     return kExitOk;
 }
 

@@ -5,6 +5,7 @@
 #include "arguments.h"
 #include "command.h"
 #include "dance_json.h"
+#include "json_output.h"
 #include "motion/camera_pool_file.h"
 #include "motion/motion_pool_file.h"
 
@@ -24,7 +25,7 @@ int inspectDance(const std::vector<std::string>& args) {
     if (!loadDanceFor("inspect", file, arguments.value("home"), pool, dance)) {
         return kExitFailed;
     }
-    std::cout << danceJson(dance).dump(2) << "\n";
+    std::cout << jsonText(danceJson(dance)) << "\n";
     return kExitOk;
 }
 
@@ -54,7 +55,7 @@ int inspectMotionPool(const std::vector<std::string>& args) {
     json accessories = json::array();
     for (const std::string& data : content.accessories) accessories.push_back(data.size());
     json out = {{"pool", content.poolId}, {"motions", motions}, {"accessory_bytes", accessories}};
-    std::cout << out.dump(2) << "\n";
+    std::cout << jsonText(out) << "\n";
     return kExitOk;
 }
 
@@ -77,7 +78,7 @@ int inspectCameraPool(const std::vector<std::string>& args) {
                            {"last_time", keys.empty() ? json(nullptr) : json(keys.back().time)}});
     }
     json out = {{"pool", content.poolId}, {"cameras", cameras}};
-    std::cout << out.dump(2) << "\n";
+    std::cout << jsonText(out) << "\n";
     return kExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include "audio_engine/codec/open_decoder.h"
 #include "audio_engine/input/file_source.h"
 #include "command.h"
+#include "json_output.h"
 #include "model/texture/hv_image_loader.h"
 #include "music/emp_scramble.h"
 
@@ -37,7 +38,7 @@ bool fileArgument(const std::vector<std::string>& args, const char* usage, std::
 
 void print(const ordered_json& facts, bool json, const std::string& text) {
     if (json) {
-        std::cout << facts.dump(2) << "\n";
+        std::cout << jsonText(facts) << "\n";
     } else {
         std::cout << text;
     }

@@ -6,6 +6,7 @@
 #include "app/launch/launch_settings.h"
 #include "arguments.h"
 #include "command.h"
+#include "json_output.h"
 
 namespace kvl {
 
@@ -37,7 +38,7 @@ int runLaunch(const std::vector<std::string>& args) {
             {"shadow", settings.shadow},       {"topwindow", settings.topwindow},
             {"exitonend", settings.exitonend},
         };
-        std::cout << json.dump(2) << "\n";
+        std::cout << jsonText(json) << "\n";
     }
     return settings.valid ? kExitOk : kExitFailed;
 }

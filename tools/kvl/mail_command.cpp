@@ -15,6 +15,7 @@
 #include "arguments.h"
 #include "base/atomic_file.h"
 #include "command.h"
+#include "json_output.h"
 #include "mail/settings/mail_dialog_rules.h"
 #include "platform/posix/http_fetch.h"
 #include "platform/posix/tcp_mail_connector.h"
@@ -227,7 +228,7 @@ int printSettings(const Common& common) {
         {"login", settings.login},
         {"password", settings.password},
     };
-    std::cout << json.dump(2) << "\n";
+    std::cout << jsonText(json) << "\n";
     return kExitOk;
 }
 

@@ -1,4 +1,5 @@
 // kvl: the content kit. Each subcommand lives in a file of its own and registers itself here.
+#include <exception>
 #include <iostream>
 #include <map>
 #include <string>
@@ -99,5 +100,13 @@ int main(int argc, char** argv) {
         std::cout << "usage: kvl " << name << " " << it->second.usage << "\n";
         return kvl::kExitOk;
     }
-    return it->second.run(args);
+    // A command that meets something it did not foresee (a file it cannot make sense of, a
+    // full disk) still ends with a message and a failure status, never by abort().
+    try {
+        return it->second.run(args);
+    } catch (const std::exception& error) {
+        return kvl::fail(name, std::string("unexpected error: ") + error.what());
+    } catch (...) {
+        return kvl::fail(name, "unexpected error");
+    }
 }

@@ -1,5 +1,7 @@
 #include "model_json.h"
 
+#include "json_output.h"
+
 namespace kvl::model_json {
 
 using nlohmann::ordered_json;
@@ -49,7 +51,7 @@ ordered_json boxes(const std::vector<kavelune::BoxCorners>& boxes) {
 }
 
 std::string dump(const ordered_json& json) {
-    return json.dump(2, ' ', false, ordered_json::error_handler_t::replace);
+    return kvl::jsonText(json);
 }
 
 }  // namespace kvl::model_json

@@ -18,6 +18,7 @@
 #include "audio_engine/engine_player.h"
 #include "audio_engine/player_wrapper.h"
 #include "command.h"
+#include "json_output.h"
 
 namespace kvl {
 
@@ -131,7 +132,7 @@ void printReport(const Recorder& recorder, bool json) {
             failed.push_back({{"command", f.command}, {"error", f.error}, {"text", engine::errorText(f.error)}});
         }
         report["failed"] = failed;
-        std::cout << report.dump() << "\n";
+        std::cout << jsonText(report, -1) << "\n";
         return;
     }
     if (recorder.durationSeconds) {

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "command.h"
 #include "dance_json.h"
+#include "json_output.h"
 #include "model/character_model.h"
 #include "model/dcz_reader.h"
 #include "motion/dance_update.h"
@@ -109,7 +110,7 @@ int runPose(const std::vector<std::string>& args) {
                        {"tracks", tracks},
                        {"camera", camera}});
     }
-    std::cout << out.dump(arguments.flag("json") ? -1 : 2) << "\n";
+    std::cout << jsonText(out, arguments.flag("json") ? -1 : 2) << "\n";
     return kExitOk;
 }
 

@@ -10,7 +10,6 @@ struct Placement {
     ScreenPoint window;  // the window's top-left corner on the screen
     TailSide tail = TailSide::Left;
     TailOffsets offsets;
-    bool operator==(const Placement&) const = default;
 };
 
 // Places a window of `window` size next to `target` (the character's rectangle on the screen)

@@ -49,9 +49,33 @@ bool decodeWithStb(const std::string& bytes, int wantedComponents, Image& image)
 
 void gifDiagnostic(const char* text) { std::cerr << "GIF: " << text << "\n"; }
 
+// Whether a TGA file is long enough for the pixels its header claims. The decoder reads past
+// the end as zeros, so without this a damaged header of 20 bytes has it unpack millions of
+// pixels from nothing. At best a run-length packet (one count byte and one pixel) stands for
+// 128 pixels.
+bool tgaHoldsItsPixels(const std::string& bytes) {
+    constexpr std::size_t kHeaderBytes = 18;
+    constexpr long long kLongestRun = 128;
+    if (bytes.size() < kHeaderBytes) return true;  // too short to be a TGA: the decoder says so
+    const auto byteAt = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const auto wordAt = [&byteAt](std::size_t i) { return byteAt(i) | (byteAt(i + 1) << 8); };
+    const int imageType = byteAt(2);
+    const long long colourMapBytes = byteAt(1) != 0 ? static_cast<long long>(wordAt(5)) * ((byteAt(7) + 7) / 8) : 0;
+    const long long pixels = static_cast<long long>(wordAt(12)) * wordAt(14);
+    const long long pixelBytes = (byteAt(16) + 7) / 8;
+    const long long dataBytes =
+        imageType >= 9 ? (pixels + kLongestRun - 1) / kLongestRun * (1 + pixelBytes) : pixels * pixelBytes;
+    const long long needed = static_cast<long long>(kHeaderBytes) + byteAt(0) + colourMapBytes + dataBytes;
+    return static_cast<long long>(bytes.size()) >= needed;
+}
+
 }  // namespace
 
 bool HvImageLoader::decodeTga(const std::string& bytes, Image& image) {
+    if (!tgaHoldsItsPixels(bytes)) {
+        image = Image{};
+        return false;
+    }
     return decodeWithStb(bytes, 0, image);
 }
 

@@ -49,6 +49,22 @@ TEST(KvlLaunchTest, ExitStatusesForMissingFilesAndBadArguments) {
     EXPECT_EQ(kvl("nosuchcommand"), 2);
 }
 
+// Content files are bytes in any code page: what is not UTF-8 is replaced, the JSON stays valid
+// and the command succeeds.
+TEST(KvlJsonTest, BytesThatAreNotUtf8StillGiveValidJson) {
+    TempFolder home;
+    home.write("list.lst", "Sounds\\caf\xe9.mp3\n\xff\xfe\xc3\n");
+    home.write("kavelune.txt", "dance \"Sequences\\\xe9t\xe9.dsq\"\n");
+    const std::string folder = "'" + home.path().string() + "'";
+    for (const std::string& command : {"inspect " + folder + "/list.lst --json", "launch " + folder + " --json"}) {
+        SCOPED_TRACE(command);
+        std::string output;
+        ASSERT_EQ(kvl(command, &output), 0);
+        EXPECT_TRUE(nlohmann::json::accept(output)) << output;
+        EXPECT_NE(output.find("\xef\xbf\xbd"), std::string::npos);  // U+FFFD in UTF-8
+    }
+}
+
 TEST(KvlContentTest, TreesCarryIdsAndPathsAndTheFallbackChoices) {
     TempFolder home;
     home.write("Characters/Girl/Girl.dcz", "");

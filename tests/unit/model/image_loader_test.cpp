@@ -145,6 +145,10 @@ TEST_F(ImageLoaderTest, HugeDimensionsInAHeaderAreRefused) {
     tga += std::string(6, '\x10');
     Image image;
     EXPECT_FALSE(HvImageLoader::decodeTga(tga, image));
+    // 20 bytes of run-length TGA claiming 1536 x 9984 pixels, within both limits: found by
+    // fuzzing, it had the decoder unpack 15 million pixels from nothing.
+    const std::string shortRunLength("\0\0\x0a\0\0\0\0\xbd\0\0\xe6\0\0\x06\0\x27\x18\0\xff\0", 20);
+    EXPECT_FALSE(HvImageLoader::decodeTga(shortRunLength, image));
     // The same for a JPEG whose frame header says 60000 x 60000.
     std::string jpeg = testing::readFile(make("small.jpg", "8x8", "xc:red"));
     const std::size_t frame = jpeg.find("\xff\xc0");
