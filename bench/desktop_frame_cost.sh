@@ -35,32 +35,8 @@ for tool in Xvfb xdotool od; do
   command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A private X server; it writes its display number once it takes connections.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY KAVELUNE_HOME KAVELUNE_STAND_IN_FIGURE
-
-# The demo content as the program folder, without the programs.
-mkdir "$work/home"
-for entry in "$build/bin"/*; do
-  if [ -f "$entry" ] && [ -x "$entry" ]; then continue; fi
-  cp -r "$entry" "$work/home/"
-done
+# shellcheck source=bench/private_desktop.sh
+source "$root/bench/private_desktop.sh"
 
 clock_ticks=$(getconf CLK_TCK)
 now_ns() { date +%s%N; }

@@ -27,31 +27,8 @@ for tool in Xvfb xdotool awk; do
   command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY KAVELUNE_HOME KAVELUNE_STAND_IN_FIGURE
-
-# The demo content as the program folder, without the programs.
-mkdir "$work/home"
-for entry in "$build/bin"/*; do
-  if [ -f "$entry" ] && [ -x "$entry" ]; then continue; fi
-  cp -r "$entry" "$work/home/"
-done
+# shellcheck source=bench/private_desktop.sh
+source "$root/bench/private_desktop.sh"
 mapfile -t dances < <(find "$work/home/Sequences" -maxdepth 1 -name '*.dsq' | sort)
 # A character is its description file or, without one, its archive (attachments have neither
 # role and are left out by taking only archives named like their folder or at the top).
