@@ -1,15 +1,10 @@
 #include "platform/posix/browser_launch.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <thread>
 
 #include "base/text.h"
-
-extern char** environ;
+#include "platform/posix/child_process.h"
 
 namespace kavelune::posix {
 
@@ -37,19 +32,7 @@ CommandLine browserEntryCommand(std::string_view entry, std::string_view url) {
     return line;
 }
 
-bool runToSuccess(const CommandLine& line) {
-    if (line.empty()) return false;
-    std::vector<char*> argv;
-    for (const std::string& argument : line) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+bool runToSuccess(const CommandLine& line) { return runAndWait(line) == 0; }
 
 }  // namespace
 

@@ -10,4 +10,7 @@ namespace kavelune::posix {
 // it ends. Returns its exit status, or -1 when it could not be started or did not exit normally.
 int runCollectingOutput(const std::vector<std::string>& commandLine, std::string& printed);
 
+// The same, with the program's output going where ours goes.
+int runAndWait(const std::vector<std::string>& commandLine);
+
 }  // namespace kavelune::posix
