@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace kavelune {
@@ -57,6 +58,12 @@ std::vector<std::string> splitOn(std::string_view text, char separator) {
         start = end + 1;
     }
     return parts;
+}
+
+std::string replaceEnding(std::string_view name, std::size_t count, std::string_view ending) {
+    std::string result(name.substr(0, name.size() - std::min(count, name.size())));
+    result += ending;
+    return result;
 }
 
 }  // namespace kavelune

@@ -22,4 +22,8 @@ long long leadingInteger(std::string_view text);
 
 std::vector<std::string> splitOn(std::string_view text, char separator);
 
+// `name` with its last `count` characters (all of it when shorter) replaced by `ending`, as
+// texture names are varied into their TGA, environment-map and parameter-file names.
+std::string replaceEnding(std::string_view name, std::size_t count, std::string_view ending);
+
 }  // namespace kavelune

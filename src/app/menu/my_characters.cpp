@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/path_resolution.h"
+#include "base/text.h"
 #include "model/character_description.h"
 #include "model/character_loader.h"
 #include "model/character_model.h"
@@ -59,11 +60,6 @@ private:
     fs::path folder_;
     std::vector<fs::path> files_;
 };
-
-// `name` with its last `count` characters replaced by `ending`, as texture names are varied.
-std::string replaceEnding(const std::string& name, std::size_t count, const char* ending) {
-    return name.substr(0, name.size() - std::min(count, name.size())) + ending;
-}
 
 // A texture name stands for a parameter file and the images it maps, or else for an image (a TGA
 // beside it is preferred) and its environment map.

@@ -5,6 +5,7 @@
 
 #include "base/message_box.h"
 #include "base/path_resolution.h"
+#include "base/text.h"
 #include "model/texture/hv_image_loader.h"
 #include "render/texture/texture_cache.h"
 #include "model/texture/texture_parameters.h"
@@ -12,11 +13,6 @@
 namespace kavelune {
 
 namespace {
-
-// `textureName` with its last `count` characters replaced by `ending`.
-std::string replaceEnding(const std::string& textureName, std::size_t count, const char* ending) {
-    return textureName.substr(0, textureName.size() - std::min(count, textureName.size())) + ending;
-}
 
 bool canOpen(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
