@@ -8,7 +8,7 @@
 
 namespace kavelune::testing {
 
-// The aiosmtpd receiver of tests/integration/mail_kvl/smtp_receiver.py on 127.0.0.1, started
+// The aiosmtpd receiver of tests/support/smtp_receiver.py on 127.0.0.1, started
 // for one mail and never left running: what it received is written into `out`.
 class SmtpReceiver {
 public:

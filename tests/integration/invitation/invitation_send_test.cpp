@@ -1,74 +1,19 @@
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <chrono>
-#include <thread>
 
 #include "mail/invitation/open_invitation.h"
 #include "mail/invitation/send_invitation.h"
 #include "platform/posix/tcp_mail_connector.h"
+#include "support/smtp_receiver.h"
 #include "support/temp_folder.h"
 #include "unit/invitation/invitation_fixture.h"
-
-extern char** environ;
 
 namespace kavelune {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The aiosmtpd peer, started for one message and never left running.
-class SmtpPeer {
-public:
-    explicit SmtpPeer(const testing::TempFolder& folder) : folder_(folder) {
-        std::string portFile = (folder / "port").string();
-        std::string out = folder.path().string();
-        std::vector<std::string> arguments = {KAVELUNE_SYSTEM_PYTHON, KAVELUNE_INVITATION_PEER, "--port-file", portFile,
-                                              "--out", out, "--seconds", "60"};
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    }
-    ~SmtpPeer() {
-        if (pid_ > 0 && !finish(1s)) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    // The port, once the server listens; 0 when it never does.
-    int port() const {
-        for (auto until = std::chrono::steady_clock::now() + 20s; pid_ > 0 && std::chrono::steady_clock::now() < until;) {
-            std::string text = testing::readFile(folder_ / "port");
-            if (!text.empty()) return std::stoi(text);
-            std::this_thread::sleep_for(50ms);
-        }
-        return 0;
-    }
-
-    // Waits for the peer to write its results and end; true when it ended well.
-    bool finish(std::chrono::seconds limit) {
-        for (auto until = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < until;) {
-            int status = 0;
-            pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
-    }
-
-private:
-    const testing::TempFolder& folder_;
-    pid_t pid_ = -1;
-};
 
 TEST(InvitationSendTest, RealServerReceivesAnInvitationThatOpensAgain) {
     testing::TempFolder program;
@@ -76,8 +21,8 @@ TEST(InvitationSendTest, RealServerReceivesAnInvitationThatOpensAgain) {
     testing::TempFolder received;
     InvitationContent content = testing::writeProgramFolder(program);
 
-    SmtpPeer peer(received);
-    int port = peer.port();
+    testing::SmtpReceiver peer(KAVELUNE_SMTP_RECEIVER, received.path());
+    const int port = peer.port();
     ASSERT_GT(port, 0) << "aiosmtpd did not start";
 
     InvitationSetup setup;
@@ -85,7 +30,7 @@ TEST(InvitationSendTest, RealServerReceivesAnInvitationThatOpensAgain) {
     setup.serverTimeout = 10s;
     MailForm form;
     form.sender = "me@example.org";
-    form.server = "127.0.0.1:" + std::to_string(port);
+    form.server = peer.server();
     form.recipients = "friend@example.org, second@example.org;third@example.org";
     form.subject = "Dance with me";
     form.message = "Look at this!\nCaf\xC3\xA9 dance.";
