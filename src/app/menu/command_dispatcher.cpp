@@ -144,6 +144,7 @@ void CommandDispatcher::loadSound(const std::string& path) {
 }
 
 bool CommandDispatcher::loadDance(const std::string& path) {
+    ++modelLoadsTried_;
     std::optional<LoadedDance> loaded = scene_.loadDance(path);
     if (!loaded) return false;
     if (activityLog_) activity_line::danceLoaded(*activityLog_, path);
@@ -154,6 +155,7 @@ bool CommandDispatcher::loadDance(const std::string& path) {
 }
 
 bool CommandDispatcher::loadCharacter(const std::string& path) {
+    ++modelLoadsTried_;
     if (!scene_.loadCharacter(path)) return false;
     if (activityLog_) activity_line::characterLoaded(*activityLog_, path);
     settings_.character = path;

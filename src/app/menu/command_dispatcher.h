@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -60,6 +61,10 @@ public:
     // The play list that is playing, if any.
     const PlayListCursor* playList() const { return playList_ ? &*playList_ : nullptr; }
 
+    // How many dance and character loads have been tried, loaded or not: a caller can tell
+    // whether a command read and decoded files.
+    std::size_t modelLoadsTried() const { return modelLoadsTried_; }
+
 private:
     void loadSound(const std::string& path);
     bool loadDance(const std::string& path);
@@ -95,6 +100,7 @@ private:
     const EditionTraits& edition_;
     ActivityLog* activityLog_;
     std::optional<PlayListCursor> playList_;
+    std::size_t modelLoadsTried_ = 0;
 };
 
 }  // namespace kavelune

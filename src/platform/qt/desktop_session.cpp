@@ -9,6 +9,7 @@
 #include "base/message_box.h"
 #include "app/balloon/balloon_target.h"
 #include "app/program_state.h"
+#include "platform/posix/free_memory.h"
 #include "platform/posix/user_folders.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_popup_menu.h"
@@ -93,13 +94,19 @@ void DesktopSession::queueClose() {
 
 bool DesktopSession::start() {
     BusyScope busy(*this);
-    return dispatcher_->startScene(state_.content);
+    const bool started = dispatcher_->startScene(state_.content);
+    // What the first loads freed goes back once the first frame is on the screen.
+    QMetaObject::invokeMethod(this, [] { posix::returnFreeMemoryToSystem(); }, Qt::QueuedConnection);
+    return started;
 }
 
 void DesktopSession::dispatch(const WindowCommand& command) {
     BusyScope busy(*this);
     window_.makeCurrent();
+    const std::size_t loadsBefore = dispatcher_->modelLoadsTried();
     if (!dispatcher_->dispatch(command)) carryOutDesktopCommand(command);
+    // A load leaves its decode buffers freed but resident; a walk of the heap is cheap beside it.
+    if (dispatcher_->modelLoadsTried() != loadsBefore) posix::returnFreeMemoryToSystem();
 }
 
 void DesktopSession::post(const WindowCommand& command) {
