@@ -189,13 +189,13 @@ public:
     };
 
     bool start(std::string& problem) {
-        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+        pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
         pa_buffer_attr buffer{};
         buffer.maxlength = static_cast<std::uint32_t>(-1);
         buffer.fragsize = kPieceFrames * 2;
         int error = 0;
         stream_ = pa_simple_new(nullptr, "av_sync monitor", PA_STREAM_RECORD, (std::string(kSink) + ".monitor").c_str(),
-                                "monitor", &spec, nullptr, &buffer, &error);
+                                "monitor", &format, nullptr, &buffer, &error);
         if (!stream_) {
             problem = pa_strerror(error);
             return false;
