@@ -43,7 +43,6 @@ def write_results(out, envelope):
         "rcpt_tos": envelope.rcpt_tos,
         "to": message["To"],
         "subject": message["Subject"],
-        "mailer": message["X-Mailer"],
         "content_type": message.get_content_type(),
         "parts": [],
     }
@@ -51,8 +50,7 @@ def write_results(out, envelope):
         if part.is_multipart():
             continue
         body = part.get_payload(decode=True)
-        summary["parts"].append({"type": part.get_content_type(), "charset": part.get_content_charset(),
-                                 "size": len(body)})
+        summary["parts"].append({"type": part.get_content_type(), "charset": part.get_content_charset()})
         if part.get_content_type() == "text/html":
             with open(os.path.join(out, "page.html"), "wb") as f:
                 f.write(body)
