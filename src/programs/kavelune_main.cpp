@@ -27,8 +27,8 @@
 #include "programs/program_edition.h"
 #include "platform/posix/autostart.h"
 #include "platform/posix/browser_launch.h"
-#include "platform/posix/http_fetch.h"
 #include "platform/posix/instance_lock.h"
+#include "platform/posix/kit_fetch.h"
 #include "platform/posix/program_folders.h"
 #include "platform/posix/scripted_message_answers.h"
 #include "platform/posix/user_folders.h"
@@ -108,8 +108,10 @@ void openActivityLog(ActivityLog& log, const posix::ProgramFolders& folders) {
     activity_line::buildStamp(log, __DATE__, __TIME__);
 }
 
+// The notices come through the content kit beside the program, which alone links the HTTP client.
 WebAccess platformWebAccess() {
-    return {[](const std::string& url) { return posix::fetchText(url); }, &posix::openInBrowser};
+    return {[](const std::string& url) { return posix::fetchTextThroughKit(posix::executableFolder() / "kvl", url); },
+            &posix::openInBrowser};
 }
 
 void installMessageBoxes() {

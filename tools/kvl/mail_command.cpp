@@ -17,7 +17,7 @@
 #include "command.h"
 #include "json_output.h"
 #include "mail/settings/mail_dialog_rules.h"
-#include "platform/posix/http_fetch.h"
+#include "platform/http/http_fetch.h"
 #include "platform/posix/tcp_mail_connector.h"
 #include "platform/posix/user_folders.h"
 #include "sent_page_recorder.h"
@@ -80,7 +80,7 @@ int readCommon(const char* name, const Arguments& arguments, Common& common) {
 }
 
 WebAccess fetchOnlyAccess() {
-    return {[](const std::string& url) { return posix::fetchText(url); }, [](std::string) {}};
+    return {[](const std::string& url) { return http::fetchText(url); }, [](std::string) {}};
 }
 
 // The box texts of the form, each held to what its box takes in the dialog.

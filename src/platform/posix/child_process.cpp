@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 extern char** environ;
 
@@ -31,34 +32,73 @@ int exitStatus(pid_t child) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
-
-int runCollectingOutput(const std::vector<std::string>& commandLine, std::string& printed) {
-    printed.clear();
-    if (commandLine.empty()) return -1;
+// Starts the program with its standard output (and, when asked, its standard error) going into a
+// pipe, and the rest of `actions` applied. Returns the process id, or -1; `readEnd` is the pipe's
+// end to read from, to be closed by the caller.
+pid_t startWithOutputPipe(const std::vector<std::string>& commandLine, bool withStandardError,
+                          posix_spawn_file_actions_t& actions, int& readEnd) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    if (withStandardError) posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
     const pid_t child = start(commandLine, &actions);
-    posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (child < 0) {
         close(pipeEnds[0]);
         return -1;
     }
+    readEnd = pipeEnds[0];
+    return child;
+}
+
+// Reads the pipe to its end, or until more than `maxBytes` have come; false in that case.
+bool readToEnd(int readEnd, std::size_t maxBytes, std::string& printed) {
     char buffer[4096];
     for (;;) {
-        const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+        const ssize_t got = read(readEnd, buffer, sizeof buffer);
         if (got > 0) {
             printed.append(buffer, static_cast<std::size_t>(got));
+            if (printed.size() > maxBytes) return false;
         } else if (got == 0 || errno != EINTR) {
-            break;
+            return true;
         }
     }
-    close(pipeEnds[0]);
+}
+
+}  // namespace
+
+int runCollectingOutput(const std::vector<std::string>& commandLine, std::string& printed) {
+    printed.clear();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int readEnd = -1;
+    const pid_t child = startWithOutputPipe(commandLine, true, actions, readEnd);
+    posix_spawn_file_actions_destroy(&actions);
+    if (child < 0) return -1;
+    readToEnd(readEnd, printed.max_size(), printed);
+    close(readEnd);
+    return exitStatus(child);
+}
+
+int runCollectingStandardOutput(const std::vector<std::string>& commandLine, std::size_t maxBytes,
+                                std::string& printed) {
+    printed.clear();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    int readEnd = -1;
+    const pid_t child = startWithOutputPipe(commandLine, false, actions, readEnd);
+    posix_spawn_file_actions_destroy(&actions);
+    if (child < 0) return -1;
+    const bool whole = readToEnd(readEnd, maxBytes, printed);
+    close(readEnd);
+    if (!whole) {
+        kill(child, SIGKILL);
+        exitStatus(child);
+        printed.clear();
+        return -1;
+    }
     return exitStatus(child);
 }
 

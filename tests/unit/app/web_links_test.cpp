@@ -16,7 +16,8 @@
 #include "app/web/notice_words.h"
 #include "app/web/web_links.h"
 #include "platform/posix/browser_launch.h"
-#include "platform/posix/http_fetch.h"
+#include "platform/http/http_fetch.h"
+#include "platform/posix/kit_fetch.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -93,13 +94,25 @@ private:
 
 constexpr const char* kHome = "http://home.test/";
 
-// The fetch the program uses; the browser is never started from these tests.
-WebAccess realWebAccess() {
-    return {[](const std::string& url) { return posix::fetchText(url); }, nullptr};
+enum class Fetcher { HttpClient, ContentKit };
+
+// The HTTP client itself (what kvl uses), and the content kit in a process of its own (what the
+// programs use); the browser is never started from these tests.
+WebAccess realWebAccess(Fetcher fetcher) {
+    if (fetcher == Fetcher::ContentKit) {
+        return {[](const std::string& url) { return posix::fetchTextThroughKit(KAVELUNE_KVL, url); }, nullptr};
+    }
+    return {[](const std::string& url) { return http::fetchText(url); }, nullptr};
 }
 
-class WebLinksTest : public ::testing::Test {
+class WebLinksTest : public ::testing::TestWithParam<Fetcher> {
 protected:
+    void SetUp() override {
+        // The thread-checked tree builds the tests without the kit.
+        if (GetParam() == Fetcher::ContentKit && !fs::exists(KAVELUNE_KVL)) GTEST_SKIP() << "kvl is not built";
+    }
+    WebAccess realWebAccess() const { return kavelune::realWebAccess(GetParam()); }
+
     // Fetches from the local server as a user of `languageId` and returns the finished links.
     std::unique_ptr<WebLinks> fetchAs(int languageId, std::string host = {}) {
         auto links = std::make_unique<WebLinks>(WebService{host.empty() ? server.host() : host, kHome}, languageId,
@@ -114,7 +127,7 @@ protected:
     LocalWebServer server{site.path()};
 };
 
-TEST_F(WebLinksTest, SiteAddressFollowsTheUsersLanguage) {
+TEST_P(WebLinksTest, SiteAddressFollowsTheUsersLanguage) {
     ASSERT_TRUE(server.running());
     site.write("jivora.txt", "http://ko.test/\r\n  http://www.test/\thttps://ja.test/ http://extra.test/\n");
     site.write("mail.txt", "smtp.test.com guest secret\n");
@@ -140,7 +153,7 @@ TEST_F(WebLinksTest, SiteAddressFollowsTheUsersLanguage) {
     EXPECT_EQ(japanese->siteAddress(), "https://ja.test/");
 }
 
-TEST_F(WebLinksTest, MissingWordsChangeNothing) {
+TEST_P(WebLinksTest, MissingWordsChangeNothing) {
     ASSERT_TRUE(server.running());
     site.write("jivora.txt", "http://ko.test/\n");
     site.write("mail.txt", "smtp.only.test");
@@ -156,7 +169,7 @@ TEST_F(WebLinksTest, MissingWordsChangeNothing) {
     EXPECT_EQ(fetchAs(1033)->siteAddress(), kHome);
 }
 
-TEST_F(WebLinksTest, FailedDownloadsKeepTheHomeAddress) {
+TEST_P(WebLinksTest, FailedDownloadsKeepTheHomeAddress) {
     ASSERT_TRUE(server.running());
     // The server answers 404 for both files.
     auto notFound = fetchAs(1033);
@@ -175,7 +188,7 @@ TEST_F(WebLinksTest, FailedDownloadsKeepTheHomeAddress) {
     EXPECT_EQ(mailOnly->mailText(1), "smtp.test");
 }
 
-TEST_F(WebLinksTest, LongWordsAreCutAndOnlyWebAddressesAreOpened) {
+TEST_P(WebLinksTest, LongWordsAreCutAndOnlyWebAddressesAreOpened) {
     ASSERT_TRUE(server.running());
     std::string longAddress = "http://long.test/" + std::string(400, 'a');
     site.write("jivora.txt", "-oops " + longAddress + " file:///etc/passwd\n");
@@ -187,6 +200,11 @@ TEST_F(WebLinksTest, LongWordsAreCutAndOnlyWebAddressesAreOpened) {
     EXPECT_EQ(english->mailText(1), std::string(259, 'm'));
     EXPECT_EQ(english->mailText(2), "user");
 }
+
+INSTANTIATE_TEST_SUITE_P(Fetchers, WebLinksTest, ::testing::Values(Fetcher::HttpClient, Fetcher::ContentKit),
+                         [](const ::testing::TestParamInfo<Fetcher>& info) {
+                             return info.param == Fetcher::ContentKit ? "ContentKit" : "HttpClient";
+                         });
 
 TEST(NoticeWordsTest, SplitsOnAnyBlankAndCutsAtCharacterBorders) {
     EXPECT_EQ(noticeWords(" a\tb\r\nc d ", 3), (std::vector<std::string>{"a", "b", "c"}));

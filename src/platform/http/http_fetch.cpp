@@ -1,11 +1,11 @@
-#include "platform/posix/http_fetch.h"
+#include "platform/http/http_fetch.h"
 
 #include <curl/curl.h>
 
 #include <memory>
 #include <mutex>
 
-namespace kavelune::posix {
+namespace kavelune::http {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::optional<std::string> fetchText(const std::string& url, long timeoutSeconds
     return std::move(download.body);
 }
 
-}  // namespace kavelune::posix
+}  // namespace kavelune::http
