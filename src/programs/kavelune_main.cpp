@@ -370,7 +370,16 @@ int main(int argc, char** argv) {
     });
     spriteWindow.setTopMost(settings.topwindow);
     spriteWindow.show();
-    if (session) tray = makeTrayIcon(application, programName, session, spriteWindow, state);
+    // Looking for a tray asks the desktop bus, which can take a while (where none runs, a bus is
+    // even tried to be started): the character's first frame comes first.
+    if (session) {
+        QObject::connect(
+            &spriteWindow, &QOpenGLWindow::frameSwapped, &application,
+            [&] {
+                if (session && !tray) tray = makeTrayIcon(application, programName, session, spriteWindow, state);
+            },
+            Qt::SingleShotConnection);
+    }
 
     application.exec();
     // The loop can also end without a close (a session manager's quit): release the scene
