@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QRect>
 #include <QScreen>
 
 namespace kavelune::qt {
@@ -26,29 +27,46 @@ int powerOfTwoAtLeast(int size) {
 
 DesktopBackdrop::DesktopBackdrop(QScreen* screen) : screen_(screen) { captures_.reserve(64); }
 
-void DesktopBackdrop::grab(int x, int y, QImage& image) {
+void DesktopBackdrop::cutSquare(const QImage& area, QPoint areaOrigin, int x, int y, QImage& image) const {
     if (image.isNull()) {
         image = QImage(kTile, kTile, QImage::Format_RGB32);
     }
-    // Only the part of the square that lies on the screen can be grabbed; the rest stays black.
+    // Only the part of the square that lies on the screen was grabbed; the rest stays black.
     image.fill(Qt::black);
-    const QRect square(x, y, kTile, kTile);
-    const QRect onScreen = square.intersected(screen_->geometry());
+    const QRect grabbed(areaOrigin, area.size());
+    const QRect onScreen = QRect(x, y, kTile, kTile).intersected(grabbed);
     if (onScreen.isEmpty()) {
         return;
     }
-    const QPixmap pixels = screen_->grabWindow(0, onScreen.x() - screen_->geometry().x(),
-                                               onScreen.y() - screen_->geometry().y(),
-                                               onScreen.width(), onScreen.height());
     QPainter painter(&image);
-    painter.drawPixmap(onScreen.topLeft() - square.topLeft(), pixels);
+    painter.drawImage(onScreen.topLeft() - QPoint(x, y), area, onScreen.translated(-areaOrigin));
 }
 
 void DesktopBackdrop::capture(const ScreenRect& window, bool forced) {
     tiles_.planCapture(window, forced, captures_);
     images_.resize(tiles_.tiles().size());
+    // One grab of the screen around every square to take: each grab is a round trip to the
+    // display server and a copy of what it sends, so a capture of twenty squares at once costs
+    // about what one of them did.
+    QRect area;
     for (const TileCapture& capture : captures_) {
-        grab(capture.x, capture.y, images_[capture.slot]);
+        area |= QRect(capture.x, capture.y, kTile, kTile);
+    }
+    const QRect screenArea = screen_->geometry();
+    area &= screenArea;
+    QImage grabbed;
+    if (!area.isEmpty()) {
+        grabbed = screen_->grabWindow(0, area.x() - screenArea.x(), area.y() - screenArea.y(), area.width(),
+                                      area.height())
+                      .toImage()
+                      .convertToFormat(QImage::Format_RGB32);
+        // The squares hold the desktop at its size in the screen's coordinates, also where the
+        // grab comes at a higher pixel density.
+        if (grabbed.size() != area.size()) grabbed = grabbed.scaled(area.size());
+        grabbed.setDevicePixelRatio(1.0);
+    }
+    for (const TileCapture& capture : captures_) {
+        cutSquare(grabbed, area.topLeft(), capture.x, capture.y, images_[capture.slot]);
     }
     // The window moves or grows right after a capture, so even a capture that grabbed nothing
     // new changes what the texture must hold.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 
 #include <vector>
 
@@ -13,9 +14,9 @@ class QScreen;
 namespace kavelune::qt {
 
 // The copy of the desktop that the sprite window draws behind the character where no
-// compositor makes the window translucent. The screen is grabbed in 128 x 128 squares, taken
+// compositor makes the window translucent. The screen is kept in 128 x 128 squares, taken
 // where the window is about to cover the desktop, before it moves there, so they never hold
-// the window's own pixels. Whenever the grabs or the window's place change, the squares are
+// the window's own pixels; the squares of one capture come from one grab of the screen. Whenever the grabs or the window's place change, the squares are
 // composed into one texture the size of the window, which each frame draws as a single quad.
 // Capturing needs no GL context (so the first grabs can be taken before the window is shown);
 // drawing composes what changed and, like release, needs the window's context current.
@@ -33,7 +34,8 @@ public:
     void release();
 
 private:
-    void grab(int x, int y, QImage& image);
+    // Cuts the square at (x, y) out of `area`, a grab of the screen from `areaOrigin`.
+    void cutSquare(const QImage& area, QPoint areaOrigin, int x, int y, QImage& image) const;
     void compose(const ScreenRect& window);
     void reserveTexture(int width, int height);
 
