@@ -220,10 +220,13 @@ void SpriteWindow::paintGL() {
     const qreal ratio = devicePixelRatio();
     glViewport(0, 0, static_cast<GLsizei>(width() * ratio), static_cast<GLsizei>(height() * ratio));
     // Depth and stencil usually share one buffer: clearing both is a plain fill, while clearing
-    // the depth alone has to keep every stencil value.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    if (tiles_) {
-        tiles_->draw(geometry_.window());
+    // the depth alone has to keep every stencil value. The desktop backdrop covers every pixel,
+    // so the colour is only cleared where there is none.
+    const ScreenRect& window = geometry_.window();
+    const bool backdropCovers = tiles_ && window.width() > 0 && window.height() > 0;
+    glClear((backdropCovers ? 0 : GL_COLOR_BUFFER_BIT) | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (backdropCovers) {
+        tiles_->draw(window);
     }
     loadProjection();
     if (scene_) {
