@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+#include "base/text.h"
+
 namespace kavelune::http {
 
 namespace {
@@ -22,6 +24,21 @@ std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* us
     return bytes;
 }
 
+// Names under ".invalid" are reserved never to resolve (RFC 6761); the programs' placeholder web
+// hosts use it, so they fail here without asking the network.
+bool namesAnInvalidHost(const std::string& url) {
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
+    char* host = nullptr;
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK ||
+        curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK) {
+        return false;  // curl itself says what is wrong with the address
+    }
+    std::string name = toLowerAscii(host);
+    curl_free(host);
+    while (!name.empty() && name.back() == '.') name.pop_back();
+    return name == "invalid" || name.ends_with(".invalid");
+}
+
 void initialiseCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -31,6 +48,7 @@ void initialiseCurlOnce() {
 
 std::optional<std::string> fetchText(const std::string& url, long timeoutSeconds, std::size_t maxBytes) {
     initialiseCurlOnce();
+    if (namesAnInvalidHost(url)) return std::nullopt;
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
     if (!curl) return std::nullopt;
 
