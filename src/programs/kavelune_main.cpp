@@ -291,7 +291,6 @@ int main(int argc, char** argv) {
         standIn = std::make_unique<qt::StandInFigure>();
         spriteWindow.setScene(standIn.get());
     } else {
-        state.web.startFetch();
         const std::filesystem::path& states = folders.state;
         const qt::UserSettings userSettings(states / "settings.ini");
         qt::DesktopDialogs::Options dialogs;
@@ -370,12 +369,14 @@ int main(int argc, char** argv) {
     });
     spriteWindow.setTopMost(settings.topwindow);
     spriteWindow.show();
-    // Looking for a tray asks the desktop bus, which can take a while (where none runs, a bus is
-    // even tried to be started): the character's first frame comes first.
+    // The character's first frame comes before what only the menus need: the web notices (their
+    // download starts the content kit in a process of its own) and the tray (looking for one asks
+    // the desktop bus, which can take a while; where none runs, a bus is even tried to be started).
     if (session) {
         QObject::connect(
             &spriteWindow, &QOpenGLWindow::frameSwapped, &application,
             [&] {
+                state.web.startFetch();
                 if (session && !tray) tray = makeTrayIcon(application, programName, session, spriteWindow, state);
             },
             Qt::SingleShotConnection);
