@@ -96,6 +96,9 @@ constexpr const char* kHome = "http://home.test/";
 
 enum class Fetcher { HttpClient, ContentKit };
 
+const char* nameOf(Fetcher fetcher) { return fetcher == Fetcher::ContentKit ? "ContentKit" : "HttpClient"; }
+void PrintTo(Fetcher fetcher, std::ostream* out) { *out << nameOf(fetcher); }
+
 // The HTTP client itself (what kvl uses), and the content kit in a process of its own (what the
 // programs use); the browser is never started from these tests.
 WebAccess realWebAccess(Fetcher fetcher) {
@@ -202,9 +205,7 @@ TEST_P(WebLinksTest, LongWordsAreCutAndOnlyWebAddressesAreOpened) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fetchers, WebLinksTest, ::testing::Values(Fetcher::HttpClient, Fetcher::ContentKit),
-                         [](const ::testing::TestParamInfo<Fetcher>& info) {
-                             return info.param == Fetcher::ContentKit ? "ContentKit" : "HttpClient";
-                         });
+                         [](const ::testing::TestParamInfo<Fetcher>& info) { return nameOf(info.param); });
 
 TEST(NoticeWordsTest, SplitsOnAnyBlankAndCutsAtCharacterBorders) {
     EXPECT_EQ(noticeWords(" a\tb\r\nc d ", 3), (std::vector<std::string>{"a", "b", "c"}));
