@@ -108,10 +108,12 @@ void openActivityLog(ActivityLog& log, const posix::ProgramFolders& folders) {
     activity_line::buildStamp(log, __DATE__, __TIME__);
 }
 
-// The notices come through the content kit beside the program, which alone links the HTTP client.
+// The content kit beside the program: it imports dropped avatars and downloads the web notices,
+// so the program itself links neither the importer nor the HTTP client.
+std::filesystem::path contentKit() { return posix::executableFolder() / "kvl"; }
+
 WebAccess platformWebAccess() {
-    return {[](const std::string& url) { return posix::fetchTextThroughKit(posix::executableFolder() / "kvl", url); },
-            &posix::openInBrowser};
+    return {[](const std::string& url) { return posix::fetchTextThroughKit(contentKit(), url); }, &posix::openInBrowser};
 }
 
 void installMessageBoxes() {
@@ -341,7 +343,7 @@ int main(int argc, char** argv) {
         });
         // A dropped avatar is imported by the content kit beside the program into the user's
         // content, then loads as a character through the ordinary command.
-        avatars = std::make_unique<qt::AvatarDropImport>(posix::executableFolder() / "kvl", folders,
+        avatars = std::make_unique<qt::AvatarDropImport>(contentKit(), folders,
                                                           [&session](const WindowCommand& command) {
                                                               if (session) session->post(command);
                                                           });

@@ -16,8 +16,9 @@ namespace kavelune::qt {
 // The copy of the desktop that the sprite window draws behind the character where no
 // compositor makes the window translucent. The screen is kept in 128 x 128 squares, taken
 // where the window is about to cover the desktop, before it moves there, so they never hold
-// the window's own pixels; the squares of one capture come from one grab of the screen. Whenever the grabs or the window's place change, the squares are
-// composed into one texture the size of the window, which each frame draws as a single quad.
+// the window's own pixels; the squares of one capture come from one grab of the screen.
+// Whenever the grabs or the window's place change, the squares are composed into one texture
+// the size of the window, which each frame draws as a single quad.
 // Capturing needs no GL context (so the first grabs can be taken before the window is shown);
 // drawing composes what changed and, like release, needs the window's context current.
 class DesktopBackdrop {
